@@ -1,0 +1,38 @@
+// The driver: start-up in its fixed order, the wait window and the numbered error report.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace scenario {
+
+// The embedded scenario's names.
+inline constexpr std::string_view nome_percorso_incorporato = "Valdora";
+inline constexpr std::string_view nome_treno_incorporato = "Tarvo";
+
+// What the driver shows a person: the wait window and message boxes. A real window when a
+// display can be opened, standard error otherwise.
+class Schermo {
+ public:
+  virtual ~Schermo() = default;
+  virtual void mostra_attesa() = 0;    // shown and painted before the work starts
+  virtual void chiudi_attesa() = 0;
+  virtual void messaggio(const std::string& testo) = 0;  // modal, one OK button
+};
+
+// The screen for this process: a window when a display can be opened, else standard error.
+std::unique_ptr<Schermo> apri_schermo();
+
+// The text of the numbered error report: " Errore n. " followed by the number.
+[[nodiscard]] std::string testo_errore(std::string_view numero);
+
+// The start-up sequence in its fixed order, working in `cartella`. Returns the exit status:
+// 0 after a normal run, nonzero after a numbered report or a failure.
+[[nodiscard]] int Form_Load(const std::filesystem::path& cartella, Schermo& schermo);
+
+// The folder that holds the running executable.
+[[nodiscard]] std::filesystem::path cartella_del_programma();
+
+}  // namespace scenario

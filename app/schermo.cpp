@@ -1,0 +1,72 @@
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_ask.H>
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "app/app.h"
+
+namespace scenario {
+namespace {
+
+// No display: the wait text and the messages go to standard error.
+class SchermoTestuale final : public Schermo {
+ public:
+  void mostra_attesa() override { std::cerr << "Attendere" << std::endl; }
+  void chiudi_attesa() override {}
+  void messaggio(const std::string& testo) override { std::cerr << testo << std::endl; }
+};
+
+// The window "Form1", 280 by 179 pixels, with the label "Attendere" in large bold sans-serif.
+class SchermoFinestra final : public Schermo {
+ public:
+  SchermoFinestra() : finestra_(280, 179, "Form1"), etichetta_(64, 64, 177, 53, "Attendere") {
+    etichetta_.labelfont(FL_HELVETICA_BOLD);
+    etichetta_.labelsize(32);
+    etichetta_.align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT);
+    finestra_.end();
+  }
+  void mostra_attesa() override {
+    finestra_.show();
+    // Paint now: the work that follows does not return to the event loop.
+    Fl::flush();
+    for (int i = 0; i < 20 && !finestra_.visible(); ++i) Fl::wait(0.05);
+    finestra_.redraw();
+    Fl::flush();
+    Fl::check();
+  }
+  void chiudi_attesa() override {
+    finestra_.hide();
+    Fl::check();
+  }
+  void messaggio(const std::string& testo) override {
+    fl_message_title_default("scenario");
+    fl_message_hotspot(0);
+    fl_message("%s", testo.c_str());
+  }
+
+ private:
+  Fl_Window finestra_;
+  Fl_Box etichetta_;
+};
+
+bool display_disponibile() {
+  const char* nome = std::getenv("DISPLAY");
+  if (nome == nullptr || *nome == '\0') return false;
+  Display* d = XOpenDisplay(nome);
+  if (d == nullptr) return false;
+  XCloseDisplay(d);
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<Schermo> apri_schermo() {
+  if (display_disponibile()) return std::make_unique<SchermoFinestra>();
+  return std::make_unique<SchermoTestuale>();
+}
+
+}  // namespace scenario

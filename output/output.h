@@ -1,0 +1,70 @@
+// Binary output: the three simulator files written from the route model, and the one way
+// every file of the program reaches the disk (whole, or not at all).
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/modello.h"
+
+namespace scenario {
+
+// The exact bytes of each file.
+[[nodiscard]] std::string file_linea(const Tracciato& t);                            // *_linea.dat
+[[nodiscard]] std::string file_simulazione(const std::array<Voce, numero_voci>& v);  // *.sim
+[[nodiscard]] std::string file_treno(const std::vector<Cella>& celle);               // *.dat
+
+// File names, from the route and train names as they stand.
+[[nodiscard]] std::string nome_file_linea(const std::string& nome_percorso);
+[[nodiscard]] std::string nome_file_simulazione(const std::string& nome_percorso, const std::string& nome_treno);
+[[nodiscard]] std::string nome_file_treno(const std::string& nome_percorso, const std::string& nome_treno);
+
+// Writes `dati` as the whole content of `percorso`: into a temporary file in the same folder,
+// then renamed over the old one. A failure leaves the old file (or none), never a partial
+// one, and returns the reason in words.
+[[nodiscard]] std::optional<std::string> scrivi_intero(const std::filesystem::path& percorso,
+                                                       std::string_view dati);
+
+// Where the compile step puts its files.
+class Destinazione {
+ public:
+  virtual ~Destinazione() = default;
+  // Writes one whole file; on failure returns the reason.
+  [[nodiscard]] virtual std::optional<std::string> scrivi(const std::string& nome, std::string_view dati) = 0;
+};
+
+// A folder on disk; each file is written whole.
+class CartellaSuDisco final : public Destinazione {
+ public:
+  explicit CartellaSuDisco(std::filesystem::path cartella) : cartella_(std::move(cartella)) {}
+  std::optional<std::string> scrivi(const std::string& nome, std::string_view dati) override;
+
+ private:
+  std::filesystem::path cartella_;
+};
+
+// Files kept in memory (tests, fuzzing, benchmarks).
+class CartellaInMemoria final : public Destinazione {
+ public:
+  std::optional<std::string> scrivi(const std::string& nome, std::string_view dati) override {
+    file[nome] = std::string(dati);
+    return std::nullopt;
+  }
+  std::map<std::string, std::string> file;
+};
+
+// What writing the binary files did: the names written, in order, and the first failure.
+struct EsitoScrittura {
+  std::vector<std::string> scritti;
+  std::optional<std::string> guasto;  // "<file name>: <reason>"
+};
+
+// Writes the line data file (only when scrivi_linea is nonzero), the simulation file and the
+// train data file, in that order; stops at the first failure.
+[[nodiscard]] EsitoScrittura scrivi_file_binari(const Modello& m, Destinazione& dove);
+
+}  // namespace scenario

@@ -1,0 +1,32 @@
+// The description reader: reads the line description and then the train description into
+// the route model (`memorizza_dati`), calling the feature stores for each row.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "model/modello.h"
+#include "reader/campi.h"
+
+namespace scenario {
+
+// One description handed to the reader.
+struct Descrizione {
+  std::string nome;                      // the file name shown in messages
+  std::optional<std::string> testo;      // its bytes; nothing when the file is missing or unreadable
+  std::filesystem::path da_cancellare;   // deleted when the reader is done with it; empty: the caller keeps the file
+};
+
+struct Descrizioni {
+  Descrizione linea;
+  Descrizione treno;
+};
+
+// Reads both descriptions into the model: the line half, then (unless the line half ended
+// with a hard stop) the train half. The error state holds the outcome; a run-time failure in
+// either half ends the reading with code 25 and deletes both descriptions that are to be
+// deleted. m.luogo_errore says where the row that set the code stands.
+void memorizza_dati(Modello& m, Descrizioni& d);
+
+}  // namespace scenario

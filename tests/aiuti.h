@@ -1,0 +1,57 @@
+// Small helpers shared by the tests: temporary folders, whole-file reads, running programs.
+#pragma once
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace scenario::prova {
+
+// A fresh empty folder, removed with everything in it when the object goes.
+class CartellaTemporanea {
+ public:
+  CartellaTemporanea() {
+    std::random_device rd;
+    percorso_ = std::filesystem::temp_directory_path() /
+                ("scenario-test-" + std::to_string(rd()) + "-" + std::to_string(rd()));
+    std::filesystem::create_directories(percorso_);
+  }
+  ~CartellaTemporanea() {
+    std::error_code ec;
+    std::filesystem::permissions(percorso_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(percorso_, ec);
+  }
+  CartellaTemporanea(const CartellaTemporanea&) = delete;
+  CartellaTemporanea& operator=(const CartellaTemporanea&) = delete;
+  const std::filesystem::path& operator()() const { return percorso_; }
+  std::filesystem::path operator/(const std::string& nome) const { return percorso_ / nome; }
+
+ private:
+  std::filesystem::path percorso_;
+};
+
+inline std::string leggi_file(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void scrivi_file(const std::filesystem::path& p, const std::string& dati) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out << dati;
+}
+
+// The names of the files in a folder, sorted.
+inline std::vector<std::string> elenco(const std::filesystem::path& cartella) {
+  std::vector<std::string> nomi;
+  for (const auto& e : std::filesystem::directory_iterator(cartella)) nomi.push_back(e.path().filename().string());
+  std::sort(nomi.begin(), nomi.end());
+  return nomi;
+}
+
+}  // namespace scenario::prova
