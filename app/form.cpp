@@ -1,9 +1,29 @@
-#include <system_error>
 #include <unistd.h>
 
+#include <system_error>
+
 #include "app/app.h"
+#include "documents/documents.h"
+#include "model/compila.h"
+#include "output/output.h"
+#include "reader/reader.h"
 
 namespace scenario {
+namespace {
+
+// The error state in words, with the place of the row that set it where there is one.
+std::string rapporto_codice(const Modello& m) {
+  std::string testo = "The scenario was compiled with error code " + std::to_string(m.codice_errore) +
+                      " (position " + std::to_string(m.posizione_errore) + " m): " +
+                      std::string(descrizione_codice(m.codice_errore)) + ".";
+  if (!m.luogo_errore.file.empty() && m.luogo_errore.linea > 0) {
+    testo += "\nAt " + std::filesystem::path(m.luogo_errore.file).filename().string() + ", line " +
+             std::to_string(m.luogo_errore.linea) + ", column " + std::to_string(m.luogo_errore.colonna) + ".";
+  }
+  return testo;
+}
+
+}  // namespace
 
 std::string testo_errore(std::string_view numero) { return " Errore n. " + std::string(numero); }
 
@@ -15,8 +35,34 @@ std::filesystem::path cartella_del_programma() {
 }
 
 int Form_Load(const std::filesystem::path& cartella, Schermo& schermo) {
-  (void)cartella;
+  Modello m;
+  m.nome_percorso = std::string(nome_percorso_incorporato);
+  m.nome_treno = std::string(nome_treno_incorporato);
   schermo.mostra_attesa();
+
+  auto fallisce = [&](const std::string& testo) {
+    schermo.chiudi_attesa();
+    schermo.messaggio(testo);
+    return 1;
+  };
+
+  for (const DocumentoIncorporato& d : documenti_incorporati()) {
+    if (auto errore = scrivi_documento(d, m, cartella)) return fallisce("Cannot write " + *errore);
+  }
+
+  Descrizioni descrizioni{
+      leggi_descrizione(cartella / nome_descrizione_linea(m.nome_percorso, m.nome_treno), true),
+      leggi_descrizione(cartella / nome_descrizione_treno(m.nome_percorso, m.nome_treno), true)};
+  CartellaSuDisco dove(cartella);
+  std::int32_t scrivi_linea = 1;
+  const EsitoCompilazione esito = memorizza_percorso(m, scrivi_linea, descrizioni, dove);
+
+  if (esito.rapporto != 0) return fallisce(testo_errore(std::to_string(esito.rapporto)));
+  if (esito.scrittura.guasto) return fallisce("Cannot write " + *esito.scrittura.guasto);
+  if (esito.senza_celle) {
+    return fallisce(rapporto_codice(m) + "\nThe line has no route cells, so no binary file was written.");
+  }
+  if (m.codice_errore != 0) return fallisce(rapporto_codice(m));
   schermo.chiudi_attesa();
   return 0;
 }

@@ -19,3 +19,5 @@ std::span<const std::string_view> righe_rallentamenti(); // slowdown order
 std::span<const std::string_view> righe_scheda_treno();  // timetable sheet
 
 }  // namespace scenario
+
+#include "documents/scrittore.h"

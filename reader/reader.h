@@ -23,6 +23,10 @@ struct Descrizioni {
   Descrizione treno;
 };
 
+// A description file from disk: its bytes (nothing when it is missing or unreadable), its path
+// as the name for messages, and, when `cancella_dopo`, the path to delete once it is read.
+[[nodiscard]] Descrizione leggi_descrizione(const std::filesystem::path& file, bool cancella_dopo);
+
 // Reads both descriptions into the model: the line half, then (unless the line half ended
 // with a hard stop) the train half. The error state holds the outcome; a run-time failure in
 // either half ends the reading with code 25 and deletes both descriptions that are to be

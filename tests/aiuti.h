@@ -1,6 +1,8 @@
 // Small helpers shared by the tests: temporary folders, whole-file reads, running programs.
 #pragma once
 
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -52,6 +54,33 @@ inline std::vector<std::string> elenco(const std::filesystem::path& cartella) {
   for (const auto& e : std::filesystem::directory_iterator(cartella)) nomi.push_back(e.path().filename().string());
   std::sort(nomi.begin(), nomi.end());
   return nomi;
+}
+
+}  // namespace scenario::prova
+
+namespace scenario::prova {
+
+// The outcome of running a command through the shell.
+struct Esecuzione {
+  int stato = -1;  // exit status, or -1 when the command did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs `comando` in `cartella` with standard output and error caught in files of a private
+// folder.
+inline Esecuzione esegui(const std::string& comando, const std::filesystem::path& cartella) {
+  CartellaTemporanea raccolta;
+  const auto out = raccolta / "out";
+  const auto err = raccolta / "err";
+  const std::string completo = "cd '" + cartella.string() + "' && " + comando + " >'" + out.string() + "' 2>'" +
+                               err.string() + "' </dev/null";
+  const int r = std::system(completo.c_str());
+  Esecuzione e;
+  e.stato = WIFEXITED(r) ? WEXITSTATUS(r) : -1;
+  e.out = leggi_file(out);
+  e.err = leggi_file(err);
+  return e;
 }
 
 }  // namespace scenario::prova

@@ -1,0 +1,27 @@
+// Fuzz target: arbitrary bytes as a line description and a train description, through the
+// whole compile step into files kept in memory. The input is split at its first NUL byte:
+// before it the line description, after it the train description.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "model/compila.h"
+#include "output/output.h"
+#include "reader/reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
+  const std::string_view tutto(reinterpret_cast<const char*>(dati), n);
+  const std::size_t taglio = tutto.find('\0');
+  const std::string_view linea = tutto.substr(0, taglio);
+  const std::string_view treno = taglio == std::string_view::npos ? std::string_view() : tutto.substr(taglio + 1);
+
+  scenario::Modello m;
+  m.nome_percorso = "Valdora";
+  m.nome_treno = "Tarvo";
+  scenario::Descrizioni d{{"linea.txt", std::string(linea), {}}, {"treno.txt", std::string(treno), {}}};
+  scenario::CartellaInMemoria dove;
+  std::int32_t scrivi_linea = 1;
+  (void)scenario::memorizza_percorso(m, scrivi_linea, d, dove);
+  return 0;
+}
