@@ -1,0 +1,61 @@
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "documents/documents.h"
+#include "model/compila.h"
+#include "output/output.h"
+#include "reader/reader.h"
+
+namespace {
+
+std::string unisci(std::span<const std::string_view> righe) {
+  std::string testo;
+  for (auto r : righe) (testo += r) += "\r\n";
+  return testo;
+}
+
+// A 1,000,000 m line: 400 curves of every class, a gradient every 2 km, boards and signs.
+std::string linea_lunga() {
+  std::string t =
+      "[generale]\r\nlunghezza percorso,    1000000\r\nprogressiva chilometrica uno,    0,    0,    0\r\n"
+      "sfondo uno,    1\r\nripetizione segnali 4 codici,    2100,    990000\r\n[curve]\r\n";
+  for (int i = 0; i < 400; ++i) {
+    const int inizio = 1000 + i * 2450;
+    t += std::string(i % 2 ? "curvas" : "curvad") + std::to_string(1 + i % 6) + ",  " + std::to_string(inizio) +
+         ",  " + std::to_string(300 + (i % 5) * 100) + "\r\n";
+  }
+  t += "[pendenze]\r\n";
+  for (int p = 0; p < 1000000; p += 2000) t += "pendenza,  " + std::to_string(p) + ",   " + std::to_string(p / 2000 % 21 - 10) + "\r\n";
+  t += "[cartelli]\r\n";
+  for (int p = 1450; p < 990000; p += 5000) t += "indicatori_vmax,  " + std::to_string(p) + ",  140,  155,  165,  2,  ,  ,  ,  0\r\n";
+  t += "[indicazioni]\r\n";
+  for (int i = 0; i < 60; ++i) t += "cartello_indicatore,  " + std::to_string(3950 + i * 15000) + ",   (Cippo )(  Km  )\r\n";
+  t += "[fine]\r\n";
+  return t;
+}
+
+void compila(benchmark::State& state, const std::string& linea, const std::string& treno) {
+  for (auto _ : state) {
+    scenario::Modello m;
+    m.nome_percorso = "Valdora";
+    m.nome_treno = "Tarvo";
+    scenario::Descrizioni d{{"linea", linea, {}}, {"treno", treno, {}}};
+    scenario::CartellaInMemoria dove;
+    std::int32_t scrivi_linea = 1;
+    auto esito = scenario::memorizza_percorso(m, scrivi_linea, d, dove);
+    benchmark::DoNotOptimize(esito);
+  }
+}
+
+void BM_Compila_ScenarioIncorporato(benchmark::State& state) {
+  compila(state, unisci(scenario::righe_linea()), unisci(scenario::righe_treno()));
+}
+BENCHMARK(BM_Compila_ScenarioIncorporato)->Unit(benchmark::kMillisecond);
+
+void BM_Compila_LineaDiUnMilioneDiMetri(benchmark::State& state) {
+  compila(state, linea_lunga(), "[generale]\r\nvelocita, 0, 100\r\naderenza, 0, 80\r\n[fine]\r\n\r\n");
+}
+BENCHMARK(BM_Compila_LineaDiUnMilioneDiMetri)->Unit(benchmark::kMillisecond);
+
+}  // namespace
