@@ -22,7 +22,7 @@ struct Corsa {
 
   explicit Corsa(const std::string& prefisso) {
     std::filesystem::copy_file(SCENARIO_EXE, casa / "scenario");
-    esito = prova::esegui(prefisso + " '" + (casa / "scenario").string() + "'", altrove());
+    esito = prova::esegui("timeout 120 " + prefisso + " '" + (casa / "scenario").string() + "'", altrove());
   }
 };
 
