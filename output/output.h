@@ -18,6 +18,12 @@ namespace scenario {
 [[nodiscard]] std::string file_simulazione(const std::array<Voce, numero_voci>& v);  // *.sim
 [[nodiscard]] std::string file_treno(const std::vector<Cella>& celle);               // *.dat
 
+// The records back from the bytes of each file; nothing when the bytes do not hold one
+// whole file of that layout.
+[[nodiscard]] std::optional<Tracciato> decodifica_linea(std::string_view dati);
+[[nodiscard]] std::optional<std::array<Voce, numero_voci>> decodifica_simulazione(std::string_view dati);
+[[nodiscard]] std::optional<std::vector<Cella>> decodifica_treno(std::string_view dati);
+
 // File names, from the route and train names as they stand.
 [[nodiscard]] std::string nome_file_linea(const std::string& nome_percorso);
 [[nodiscard]] std::string nome_file_simulazione(const std::string& nome_percorso, const std::string& nome_treno);

@@ -92,6 +92,36 @@ TEST(FileLinea, DecoderReadsBackWhatTheWriterPacked) {
   EXPECT_FALSE(l.get_u8().has_value());
 }
 
+TEST(Decodifica, ReadsBackEveryFileAndRefusesTruncatedOnes) {
+  std::array<Voce, numero_voci> voci{};
+  voci[80].nome = "(Cippo )(  Km  )(11+000)";
+  voci[5].orario = -7;
+  const std::string sim = file_simulazione(voci);
+  auto letto = decodifica_simulazione(sim);
+  ASSERT_TRUE(letto.has_value());
+  EXPECT_EQ((*letto)[80].nome, voci[80].nome);
+  EXPECT_EQ((*letto)[5].orario, -7);
+  EXPECT_FALSE(decodifica_simulazione(sim.substr(0, sim.size() - 1)).has_value());
+  EXPECT_FALSE(decodifica_simulazione(sim + "x").has_value());
+
+  std::vector<Cella> celle(3);
+  celle[2].valore4 = -300;
+  celle[2].aderenza = 98;
+  const auto cel = decodifica_treno(file_treno(celle));
+  ASSERT_TRUE(cel.has_value());
+  EXPECT_EQ((*cel)[2].valore4, -300);
+  EXPECT_EQ((*cel)[2].aderenza, 98);
+  EXPECT_FALSE(decodifica_treno(std::string(16, '\0')).has_value());
+
+  Tracciato t;
+  t.dimensiona(3);
+  ASSERT_TRUE(t.imposta_intero(1, 1, 1) && t.imposta_doppio(2, 0, -0.25));
+  const auto tr = decodifica_linea(file_linea(t));
+  ASSERT_TRUE(tr.has_value());
+  EXPECT_EQ(file_linea(*tr), file_linea(t));
+  EXPECT_FALSE(decodifica_linea(std::string("\x07\x00", 2)).has_value());
+}
+
 Modello modello_piccolo(std::int32_t scrivi_linea) {
   Modello m;
   m.nome_percorso = "Val d-Ora";
