@@ -17,6 +17,23 @@ int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out
   export_->add_option("-o,--output", cartella_export, "Folder to write into (created if missing)")
       ->capture_default_str();
 
+  std::string file_dump, tipo_dump;
+  bool tutte = false;
+  std::int64_t passo = 1000;
+  CLI::App* dump = app.add_subcommand("dump", "Print a binary scenario file (line data, simulation or train data) in words.");
+  dump->add_option("FILE", file_dump, "The file: *_linea.dat, *.sim or *.dat")->required();
+  dump->add_option("--kind", tipo_dump, "Read the file as this kind instead of guessing from its name")
+      ->check(CLI::IsMember({"linea", "simulazione", "treno"}));
+  dump->add_flag("--all", tutte, "List every cell of a train data file, not only those with a feature");
+  dump->add_option("--step", passo, "Metres between the listed points of a line data file")
+      ->capture_default_str()
+      ->check(CLI::PositiveNumber);
+
+  std::string file_draw, file_svg = "linea.svg";
+  CLI::App* draw = app.add_subcommand("draw", "Draw the plan of the line from a line data file as an SVG picture.");
+  draw->add_option("FILE", file_draw, "The line data file (*_linea.dat)")->required();
+  draw->add_option("-o,--output", file_svg, "The SVG file to write")->capture_default_str();
+
   std::vector<std::string> args(argomenti.rbegin(), argomenti.rend());
   if (!args.empty()) args.pop_back();  // the program name
   try {
@@ -26,6 +43,8 @@ int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out
     return codice == 0 ? 0 : 2;
   }
   if (export_->parsed()) return esporta(cartella_export, out, err);
+  if (dump->parsed()) return mostra(file_dump, tipo_dump, tutte, passo, out, err);
+  if (draw->parsed()) return disegna(file_draw, file_svg, err);
   out << app.help();
   return 0;
 }

@@ -2,6 +2,7 @@
 // place in the file, decode the binary files, export the embedded scenario.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <iosfwd>
 #include <string>
@@ -15,5 +16,13 @@ int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out
 
 // Writes the five embedded documents into `cartella` (created if missing) and lists them.
 int esporta(const std::filesystem::path& cartella, std::ostream& out, std::ostream& err);
+
+// Prints a binary file for people. `tipo` is "linea", "simulazione", "treno" or empty (from
+// the file name); `tutte` lists every cell; `passo` is the metre step of the plan listing.
+int mostra(const std::filesystem::path& file, const std::string& tipo, bool tutte, std::int64_t passo,
+           std::ostream& out, std::ostream& err);
+
+// Draws the plan of a line data file as an SVG picture.
+int disegna(const std::filesystem::path& file, const std::filesystem::path& svg, std::ostream& err);
 
 }  // namespace scenario

@@ -1,0 +1,156 @@
+// `percorso dump` and `percorso draw`: the binary files decoded for people, and the plan of
+// the line drawn as an SVG picture.
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iomanip>
+#include <iterator>
+#include <ostream>
+#include <sstream>
+
+#include "output/output.h"
+#include "tools/percorso.h"
+
+namespace scenario {
+namespace {
+
+std::optional<std::string> leggi_tutto(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string tipo_da_nome(const std::filesystem::path& file) {
+  const std::string nome = file.filename().string();
+  if (nome.size() >= 10 && nome.compare(nome.size() - 10, 10, "_linea.dat") == 0) return "linea";
+  if (file.extension() == ".sim") return "simulazione";
+  return "treno";
+}
+
+void mostra_voci(const std::array<Voce, numero_voci>& voci, std::ostream& out) {
+  for (std::size_t i = 0; i < voci.size(); ++i) {
+    const Voce& v = voci[i];
+    const bool vuota = v.tipo == 0 && v.inizio_zona == 0 && v.fine_zona == 0 && v.posizione_m == 0 && v.classe == 0 &&
+                       v.nome.empty() && v.parametro_1 == 0 && v.parametro_2 == 0 && v.parametro_3 == 0 &&
+                       v.parametro_4 == 0 && v.parametro_5 == 0 && v.opzione_1 == 0 && v.opzione_2 == 0 &&
+                       v.opzione_3 == 0 && v.opzione_4 == 0 && v.orario == 0;
+    if (vuota) continue;
+    out << "voce " << i << ": tipo " << int{v.tipo} << ", zona " << v.inizio_zona << ".." << v.fine_zona
+        << ", posizione " << v.posizione_m << ", classe " << int{v.classe} << ", nome \"" << v.nome << "\""
+        << ", parametri " << v.parametro_1 << ' ' << v.parametro_2 << ' ' << v.parametro_3 << ' ' << v.parametro_4
+        << ' ' << v.parametro_5 << ", opzioni " << int{v.opzione_1} << ' ' << int{v.opzione_2} << ' '
+        << int{v.opzione_3} << ' ' << int{v.opzione_4} << ", orario " << v.orario << "\n";
+  }
+}
+
+void mostra_celle(const std::vector<Cella>& celle, bool tutte, std::ostream& out) {
+  out << "celle 0.." << (celle.empty() ? 0 : celle.size() - 1) << " (" << celle.size() * 50 << " m)\n";
+  for (std::size_t i = 0; i < celle.size(); ++i) {
+    const Cella& c = celle[i];
+    if (!tutte && c.tipo == 0 && c.preavviso == 0 && c.tempo_segnale == 0 && c.valore1 == 0 && c.valore2 == 0) continue;
+    out << "cella " << i << " (" << i * 50 << " m): tipo " << int{c.tipo} << ", valori " << c.valore1 << ' '
+        << c.valore2 << ' ' << c.valore3 << ' ' << c.valore4 << ", tempo " << int{c.tempo_segnale} << ", preavviso "
+        << int{c.preavviso} << ", montagna " << int{c.tipo_montagna} << ", velocita " << int{c.velocita} * 5
+        << " km/h, pendenza " << int{c.pendenza} - 100 << ", aderenza " << int{c.aderenza} << "\n";
+  }
+}
+
+void mostra_tracciato(const Tracciato& t, std::int64_t passo, std::ostream& out) {
+  out << "metri 0.." << t.metri() - 1 << "\n" << std::setprecision(10);
+  for (std::int64_t m = 0; m < t.metri(); m += passo) {
+    const auto i = static_cast<std::size_t>(m);
+    out << "metro " << m;
+    for (int c = 0; c < 2; ++c) {
+      const Etichetta e = t.etichette[static_cast<std::size_t>(c)][i];
+      out << (c == 0 ? "  x " : "  y ");
+      if (e == Etichetta::vuoto) {
+        out << "vuoto";
+      } else {
+        out << t.valori[static_cast<std::size_t>(c)][i] << (e == Etichetta::intero ? " (intero)" : "");
+      }
+    }
+    out << "\n";
+  }
+}
+
+}  // namespace
+
+int mostra(const std::filesystem::path& file, const std::string& tipo_chiesto, bool tutte, std::int64_t passo,
+           std::ostream& out, std::ostream& err) {
+  const auto dati = leggi_tutto(file);
+  if (!dati) {
+    err << "percorso: cannot read " << file.string() << "\n";
+    return 2;
+  }
+  const std::string tipo = tipo_chiesto.empty() ? tipo_da_nome(file) : tipo_chiesto;
+  if (tipo == "simulazione") {
+    const auto voci = decodifica_simulazione(*dati);
+    if (!voci) {
+      err << file.string() << ": error: not a simulation file (87 entries)\n";
+      return 1;
+    }
+    mostra_voci(*voci, out);
+  } else if (tipo == "linea") {
+    const auto t = decodifica_linea(*dati);
+    if (!t) {
+      err << file.string() << ": error: not a line data file (tagged plan values)\n";
+      return 1;
+    }
+    mostra_tracciato(*t, std::max<std::int64_t>(passo, 1), out);
+  } else {
+    const auto celle = decodifica_treno(*dati);
+    if (!celle) {
+      err << file.string() << ": error: not a train data file (15-byte cells)\n";
+      return 1;
+    }
+    mostra_celle(*celle, tutte, out);
+  }
+  return 0;
+}
+
+int disegna(const std::filesystem::path& file, const std::filesystem::path& svg, std::ostream& err) {
+  const auto dati = leggi_tutto(file);
+  if (!dati) {
+    err << "percorso: cannot read " << file.string() << "\n";
+    return 2;
+  }
+  const auto t = decodifica_linea(*dati);
+  if (!t) {
+    err << file.string() << ": error: not a line data file (tagged plan values)\n";
+    return 1;
+  }
+  std::vector<std::pair<double, double>> punti;
+  for (std::int64_t m = 0; m < t->metri(); m += 50) {
+    const auto i = static_cast<std::size_t>(m);
+    if (t->etichette[0][i] == Etichetta::vuoto || t->etichette[1][i] == Etichetta::vuoto) continue;
+    punti.emplace_back(t->valori[0][i], t->valori[1][i]);
+  }
+  if (punti.empty()) {
+    err << file.string() << ": error: the plan has no points to draw\n";
+    return 1;
+  }
+  double x0 = punti[0].first, x1 = x0, y0 = punti[0].second, y1 = y0;
+  for (const auto& [x, y] : punti) {
+    x0 = std::min(x0, x);
+    x1 = std::max(x1, x);
+    y0 = std::min(y0, y);
+    y1 = std::max(y1, y);
+  }
+  const double lato = std::max({x1 - x0, y1 - y0, 1.0});
+  const double scala = 760.0 / lato;
+  std::ostringstream s;
+  s << std::fixed << std::setprecision(1)
+    << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"800\" height=\"800\" viewBox=\"0 0 800 800\">\n"
+    << "<rect width=\"800\" height=\"800\" fill=\"white\"/>\n<polyline fill=\"none\" stroke=\"black\" "
+       "stroke-width=\"2\" points=\"";
+  for (const auto& [x, y] : punti) s << 20 + (x - x0) * scala << ',' << 780 - (y - y0) * scala << ' ';
+  s << "\"/>\n<circle cx=\"" << 20 + (punti.front().first - x0) * scala << "\" cy=\""
+    << 780 - (punti.front().second - y0) * scala << "\" r=\"5\" fill=\"green\"/>\n</svg>\n";
+  if (auto errore = scrivi_intero(svg, s.str())) {
+    err << "percorso: cannot write " << svg.string() << ": " << *errore << "\n";
+    return 2;
+  }
+  return 0;
+}
+
+}  // namespace scenario
