@@ -15,7 +15,7 @@ Esito memo_montagna(Modello& m, std::int32_t inizio, std::int32_t fine, std::int
 Esito memo_indicatori_v_max(Modello& m, std::int32_t posizione, std::int32_t& vas, std::int32_t& vbs,
                             std::int32_t& vcs, std::int16_t& strisces, std::int32_t& vad, std::int32_t& vbd,
                             std::int32_t& vcd, std::int16_t& strisced);
-void progressive_ordina(Modello& m);
+Esito progressive_ordina(Modello& m);
 
 // Train features.
 Esito memo_segnale(Modello& m, std::int32_t posizione, std::int32_t& sx, std::int32_t& s1, std::int32_t& s2,
