@@ -11,16 +11,9 @@
 namespace scenario {
 namespace {
 
-// The error state in words, with the place of the row that set it where there is one.
+// The error state in words, for the message box.
 std::string rapporto_codice(const Modello& m) {
-  std::string testo = "The scenario was compiled with error code " + std::to_string(m.codice_errore) +
-                      " (position " + std::to_string(m.posizione_errore) + " m): " +
-                      std::string(descrizione_codice(m.codice_errore)) + ".";
-  if (!m.luogo_errore.file.empty() && m.luogo_errore.linea > 0) {
-    testo += "\nAt " + std::filesystem::path(m.luogo_errore.file).filename().string() + ", line " +
-             std::to_string(m.luogo_errore.linea) + ", column " + std::to_string(m.luogo_errore.colonna) + ".";
-  }
-  return testo;
+  return "The scenario was compiled with " + spiega_errore(m) + ".";
 }
 
 }  // namespace

@@ -31,4 +31,8 @@ void completa_celle(Modello& m);
 // What an error code means, in words.
 [[nodiscard]] std::string_view descrizione_codice(std::int32_t codice);
 
+// The whole error state in words: code, position, meaning, and the file, line and column of
+// the row that set it where there is one.
+[[nodiscard]] std::string spiega_errore(const Modello& m);
+
 }  // namespace scenario
