@@ -10,6 +10,27 @@ int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out
   app.set_version_flag("--version", std::string("percorso 0.1.0"));
   app.require_subcommand(0, 1);
 
+  OpzioniCompila compile_opzioni;
+  CLI::App* compile = app.add_subcommand(
+      "compile",
+      "Compile a line description and a train description into the simulator's three binary files, "
+      "<route>_linea.dat, <route>_<train>.sim and <route>_<train>.dat. The inputs are never changed or deleted. "
+      "Errors are reported as FILE:LINE:COLUMN: error: ... Exit status: 0 clean, 1 the compile ended with an "
+      "error code or a numbered report (files are still written for error codes), 2 usage, unreadable input or "
+      "unwritable output.");
+  compile->add_option("LINE_FILE", compile_opzioni.file_linea, "The line description")->required();
+  compile->add_option("TRAIN_FILE", compile_opzioni.file_treno, "The train description")->required();
+  compile->add_option("-o,--output", compile_opzioni.cartella, "Folder for the binary files (created if missing)")
+      ->capture_default_str();
+  compile->add_option("--route", compile_opzioni.percorso, "Route name: goes into the files' names and headers")
+      ->capture_default_str();
+  compile->add_option("--train", compile_opzioni.treno, "Train name: goes into the files' names and headers")
+      ->capture_default_str();
+  compile->add_flag("--no-line-data", compile_opzioni.senza_linea,
+                    "Skip the plan of the line: curves are passed over and no line data file is written");
+  compile->add_flag("--json", compile_opzioni.json,
+                    "Print one JSON object on standard output: code, position, report, files, and where the error is");
+
   std::string cartella_export = ".";
   CLI::App* export_ = app.add_subcommand(
       "export", "Write the five embedded documents (line and train descriptions, notes, slowdown order, "
@@ -42,6 +63,7 @@ int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out
     const int codice = app.exit(e, out, err);
     return codice == 0 ? 0 : 2;
   }
+  if (compile->parsed()) return compila(compile_opzioni, out, err);
   if (export_->parsed()) return esporta(cartella_export, out, err);
   if (dump->parsed()) return mostra(file_dump, tipo_dump, tutte, passo, out, err);
   if (draw->parsed()) return disegna(file_draw, file_svg, err);

@@ -1,0 +1,117 @@
+// `percorso compile`: the scenario program's compile step on an author's own descriptions,
+// with errors shown at their file, line and column.
+#include <nlohmann/json.hpp>
+
+#include <ostream>
+#include <system_error>
+
+#include "model/compila.h"
+#include "output/output.h"
+#include "reader/reader.h"
+#include "tools/percorso.h"
+
+namespace scenario {
+namespace {
+
+// Line `numero` (from 1) of a text, line ends as the field reader counts them.
+std::string riga_di(const std::string& testo, std::int32_t numero) {
+  std::int32_t corrente = 1;
+  std::size_t inizio = 0;
+  for (std::size_t i = 0; i <= testo.size(); ++i) {
+    const bool fine = i == testo.size() || testo[i] == '\r' || testo[i] == '\n';
+    if (!fine) continue;
+    if (corrente == numero) return testo.substr(inizio, i - inizio);
+    if (i < testo.size() && testo[i] == '\r' && i + 1 < testo.size() && testo[i + 1] == '\n') ++i;
+    inizio = i + 1;
+    ++corrente;
+  }
+  return {};
+}
+
+// The offending line, and a caret under the column (tabs kept so the caret lines up).
+void cita(const std::string& riga, std::int32_t colonna, std::ostream& err) {
+  err << "    " << riga << "\n    ";
+  for (std::int32_t i = 1; i < colonna && static_cast<std::size_t>(i - 1) < riga.size(); ++i) {
+    err << (riga[static_cast<std::size_t>(i - 1)] == '\t' ? '\t' : ' ');
+  }
+  err << "^\n";
+}
+
+}  // namespace
+
+int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
+  Descrizioni d{leggi_descrizione(o.file_linea, false), leggi_descrizione(o.file_treno, false)};
+  for (const Descrizione* x : {&d.linea, &d.treno}) {
+    if (!x->testo) {
+      err << "percorso: cannot read " << x->nome << "\n";
+      return 2;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::create_directories(o.cartella, ec);
+  if (ec) {
+    err << "percorso: cannot create " << o.cartella.string() << ": " << ec.message() << "\n";
+    return 2;
+  }
+
+  Modello m;
+  m.nome_percorso = o.percorso;
+  m.nome_treno = o.treno;
+  CartellaSuDisco dove(o.cartella);
+  std::int32_t scrivi_linea = o.senza_linea ? 0 : 1;
+  const EsitoCompilazione esito = memorizza_percorso(m, scrivi_linea, d, dove);
+
+  std::string messaggio;
+  int stato = 0;
+  if (m.codice_errore != 0) {
+    stato = 1;
+    messaggio = std::string(descrizione_codice(m.codice_errore)) + " (code " + std::to_string(m.codice_errore) +
+                ", position " + std::to_string(m.posizione_errore) + " m)";
+    const Luogo& l = m.luogo_errore;
+    if (!l.file.empty() && l.linea > 0) {
+      err << l.file << ":" << l.linea << ":" << l.colonna << ": error: " << messaggio << "\n";
+      const std::string& testo = l.file == d.treno.nome ? *d.treno.testo : *d.linea.testo;
+      cita(riga_di(testo, l.linea), l.colonna, err);
+    } else if (!l.file.empty()) {
+      err << l.file << ": error: " << messaggio << "\n";
+    } else {
+      err << "percorso: error: " << messaggio << "\n";
+    }
+  }
+  if (esito.rapporto != 0) {
+    stato = 1;
+    messaggio = "report " + std::to_string(esito.rapporto) + ": " +
+                (esito.rapporto == 1250 ? "cell 1 or the route header already holds a value where the header mark goes"
+                                        : "cell 1 or the route header already holds a value where the scenario code goes") +
+                "; no binary file was written";
+    err << "percorso: error: " << messaggio << "\n";
+  }
+  if (esito.senza_celle) {
+    stato = 1;
+    err << "percorso: error: the line has no route cells; no binary file was written\n";
+  }
+  if (esito.scrittura.guasto) {
+    stato = 2;
+    err << "percorso: cannot write " << (o.cartella / *esito.scrittura.guasto).string() << "\n";
+  }
+
+  if (o.json) {
+    nlohmann::json j;
+    j["code"] = m.codice_errore;
+    j["position"] = m.posizione_errore;
+    j["report"] = esito.rapporto != 0 ? nlohmann::json(esito.rapporto) : nlohmann::json(nullptr);
+    j["files"] = esito.scrittura.scritti;
+    j["message"] = m.codice_errore != 0 ? nlohmann::json(std::string(descrizione_codice(m.codice_errore)))
+                                        : nlohmann::json(nullptr);
+    if (!m.luogo_errore.file.empty() && m.luogo_errore.linea > 0) {
+      j["file"] = m.luogo_errore.file;
+      j["line"] = m.luogo_errore.linea;
+      j["column"] = m.luogo_errore.colonna;
+    }
+    if (esito.scrittura.guasto) j["write_error"] = *esito.scrittura.guasto;
+    out << j.dump() << "\n";
+  }
+  return stato;
+}
+
+}  // namespace scenario
