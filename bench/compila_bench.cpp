@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
+#include <random>
 #include <string>
 
 #include "documents/documents.h"
@@ -35,17 +37,21 @@ std::string linea_lunga() {
   return t;
 }
 
+// Read, compile and write the three files into a fresh folder on disk, as the programs do.
 void compila(benchmark::State& state, const std::string& linea, const std::string& treno) {
+  const auto cartella = std::filesystem::temp_directory_path() / ("scenario-bench-" + std::to_string(std::random_device{}()));
+  std::filesystem::create_directories(cartella);
   for (auto _ : state) {
     scenario::Modello m;
     m.nome_percorso = "Valdora";
     m.nome_treno = "Tarvo";
     scenario::Descrizioni d{{"linea", linea, {}}, {"treno", treno, {}}};
-    scenario::CartellaInMemoria dove;
+    scenario::CartellaSuDisco dove(cartella);
     std::int32_t scrivi_linea = 1;
     auto esito = scenario::memorizza_percorso(m, scrivi_linea, d, dove);
     benchmark::DoNotOptimize(esito);
   }
+  std::filesystem::remove_all(cartella);
 }
 
 void BM_Compila_ScenarioIncorporato(benchmark::State& state) {

@@ -20,24 +20,6 @@ void Tracciato::libera() {
   }
 }
 
-std::int64_t Tracciato::metri() const { return static_cast<std::int64_t>(etichette[0].size()); }
-
-bool Tracciato::imposta_intero(std::int64_t metro, int coordinata, std::int16_t valore) {
-  if (!contiene(metro) || coordinata < 0 || coordinata > 1) return false;
-  const auto i = static_cast<std::size_t>(metro);
-  etichette[coordinata][i] = Etichetta::intero;
-  valori[coordinata][i] = valore;
-  return true;
-}
-
-bool Tracciato::imposta_doppio(std::int64_t metro, int coordinata, double valore) {
-  if (!contiene(metro) || coordinata < 0 || coordinata > 1) return false;
-  const auto i = static_cast<std::size_t>(metro);
-  etichette[coordinata][i] = Etichetta::doppio;
-  valori[coordinata][i] = valore;
-  return true;
-}
-
 Cella* cella(Modello& m, std::int64_t i) {
   if (i < 0 || i >= static_cast<std::int64_t>(m.celle.size())) return nullptr;
   return &m.celle[static_cast<std::size_t>(i)];

@@ -11,7 +11,7 @@
 namespace scenario {
 
 // Tag of one value of the plan of the line. The tag is written into the line data file.
-enum class Etichetta : std::uint16_t { vuoto = 0, intero = 2, doppio = 5 };
+enum class Etichetta : std::uint8_t { vuoto = 0, intero = 2, doppio = 5 };
 
 // The plan of the line: two coordinates per metre (0 across, 1 along the starting direction),
 // each a tagged value. Tags and values are kept apart so a 1,000,000 m line stays small.
@@ -24,11 +24,24 @@ struct Tracciato {
   void dimensiona(std::int64_t lunghezza_estesa);
   void libera();
   // Number of metres held (0 when never allocated).
-  [[nodiscard]] std::int64_t metri() const;
+  [[nodiscard]] std::int64_t metri() const { return static_cast<std::int64_t>(etichette[0].size()); }
   [[nodiscard]] bool contiene(std::int64_t metro) const { return metro >= 0 && metro < metri(); }
-  // Checked stores: false when the metre lies outside the plan.
-  [[nodiscard]] bool imposta_intero(std::int64_t metro, int coordinata, std::int16_t valore);
-  [[nodiscard]] bool imposta_doppio(std::int64_t metro, int coordinata, double valore);
+  // Checked stores: false when the metre or the coordinate lies outside the plan.
+  [[nodiscard]] bool imposta_intero(std::int64_t metro, int coordinata, std::int16_t valore) {
+    return imposta(metro, coordinata, Etichetta::intero, valore);
+  }
+  [[nodiscard]] bool imposta_doppio(std::int64_t metro, int coordinata, double valore) {
+    return imposta(metro, coordinata, Etichetta::doppio, valore);
+  }
+
+ private:
+  bool imposta(std::int64_t metro, int coordinata, Etichetta e, double valore) {
+    if (!contiene(metro) || coordinata < 0 || coordinata > 1) return false;
+    const auto c = static_cast<std::size_t>(coordinata);
+    etichette[c][static_cast<std::size_t>(metro)] = e;
+    valori[c][static_cast<std::size_t>(metro)] = valore;
+    return true;
+  }
 };
 
 // One route cell: 50 metres of line.

@@ -32,6 +32,22 @@ inline void put_f64(std::string& out, double v) {
   for (int i = 0; i < 8; ++i) out.push_back(static_cast<char>((bits >> (8 * i)) & 0xFFu));
 }
 
+// Encodes into a buffer with room for the value; returns the position after it.
+inline char* scrivi_u16(char* p, std::uint16_t v) {
+  p[0] = static_cast<char>(v & 0xFFu);
+  p[1] = static_cast<char>((v >> 8) & 0xFFu);
+  return p + 2;
+}
+
+inline char* scrivi_u64(char* p, std::uint64_t v) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, &v, 8);
+  } else {
+    for (int i = 0; i < 8; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFFu);
+  }
+  return p + 8;
+}
+
 // Reads values back from a byte run; every read is checked against the end.
 class Lettore {
  public:

@@ -5,27 +5,35 @@
 
 namespace scenario {
 
-std::string file_linea(const Tracciato& t) {
-  std::string out;
-  std::size_t dimensione = 0;
-  for (int c = 0; c < 2; ++c) {
-    for (Etichetta e : t.etichette[c]) {
-      dimensione += e == Etichetta::doppio ? 10 : e == Etichetta::intero ? 4 : 2;
-    }
-  }
-  out.reserve(dimensione);
-  for (int c = 0; c < 2; ++c) {
+void pezzi_file_linea(const Tracciato& t, const Ricevi& ricevi) {
+  constexpr std::size_t dimensione_pezzo = 1 << 16;
+  char pezzo[dimensione_pezzo + 16];
+  char* p = pezzo;
+  for (std::size_t c = 0; c < 2; ++c) {
     const auto& etichette = t.etichette[c];
     const auto& valori = t.valori[c];
     for (std::size_t m = 0; m < etichette.size(); ++m) {
-      put_u16(out, static_cast<std::uint16_t>(etichette[m]));
+      p = scrivi_u16(p, static_cast<std::uint16_t>(etichette[m]));
       if (etichette[m] == Etichetta::intero) {
-        put_i16(out, static_cast<std::int16_t>(valori[m]));
+        p = scrivi_u16(p, static_cast<std::uint16_t>(static_cast<std::int16_t>(valori[m])));
       } else if (etichette[m] == Etichetta::doppio) {
-        put_f64(out, valori[m]);
+        p = scrivi_u64(p, std::bit_cast<std::uint64_t>(valori[m]));
+      }
+      if (static_cast<std::size_t>(p - pezzo) >= dimensione_pezzo) {
+        if (!ricevi(std::string_view(pezzo, static_cast<std::size_t>(p - pezzo)))) return;
+        p = pezzo;
       }
     }
   }
+  if (p != pezzo) ricevi(std::string_view(pezzo, static_cast<std::size_t>(p - pezzo)));
+}
+
+std::string file_linea(const Tracciato& t) {
+  std::string out;
+  pezzi_file_linea(t, [&out](std::string_view pezzo) {
+    out.append(pezzo);
+    return true;
+  });
   return out;
 }
 
@@ -86,17 +94,20 @@ std::string nome_file_treno(const std::string& nome_percorso, const std::string&
 
 EsitoScrittura scrivi_file_binari(const Modello& m, Destinazione& dove) {
   EsitoScrittura esito;
-  auto scrivi = [&](const std::string& nome, const std::string& dati) {
+  auto scrivi = [&](const std::string& nome, const Pezzi& pezzi) {
     if (esito.guasto) return;
-    if (auto errore = dove.scrivi(nome, dati)) {
+    if (auto errore = dove.scrivi_a_pezzi(nome, pezzi)) {
       esito.guasto = nome + ": " + *errore;
     } else {
       esito.scritti.push_back(nome);
     }
   };
-  if (m.scrivi_linea != 0) scrivi(nome_file_linea(m.nome_percorso), file_linea(m.tracciato));
-  scrivi(nome_file_simulazione(m.nome_percorso, m.nome_treno), file_simulazione(m.voci));
-  scrivi(nome_file_treno(m.nome_percorso, m.nome_treno), file_treno(m.celle));
+  auto intero = [](std::string dati) { return [dati = std::move(dati)](const Ricevi& r) { r(dati); }; };
+  if (m.scrivi_linea != 0) {
+    scrivi(nome_file_linea(m.nome_percorso), [&m](const Ricevi& r) { pezzi_file_linea(m.tracciato, r); });
+  }
+  scrivi(nome_file_simulazione(m.nome_percorso, m.nome_treno), intero(file_simulazione(m.voci)));
+  scrivi(nome_file_treno(m.nome_percorso, m.nome_treno), intero(file_treno(m.celle)));
   return esito;
 }
 

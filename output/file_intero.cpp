@@ -17,6 +17,10 @@ std::string motivo(int numero) { return std::strerror(numero); }
 }  // namespace
 
 std::optional<std::string> scrivi_intero(const std::filesystem::path& percorso, std::string_view dati) {
+  return scrivi_intero(percorso, [dati](const Ricevi& ricevi) { ricevi(dati); });
+}
+
+std::optional<std::string> scrivi_intero(const std::filesystem::path& percorso, const Pezzi& pezzi) {
   const std::filesystem::path cartella =
       percorso.has_parent_path() ? percorso.parent_path() : std::filesystem::path(".");
   // The temporary file sits beside the target, so the rename never crosses file systems.
@@ -36,15 +40,21 @@ std::optional<std::string> scrivi_intero(const std::filesystem::path& percorso, 
     return std::optional<std::string>(motivo(numero));
   };
 
-  std::size_t scritti = 0;
-  while (scritti < dati.size()) {
-    const ::ssize_t n = ::write(fd, dati.data() + scritti, dati.size() - scritti);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return abbandona(errno);
+  int errore_scrittura = 0;
+  pezzi([&](std::string_view dati) {
+    std::size_t scritti = 0;
+    while (scritti < dati.size()) {
+      const ::ssize_t n = ::write(fd, dati.data() + scritti, dati.size() - scritti);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        errore_scrittura = errno;
+        return false;
+      }
+      scritti += static_cast<std::size_t>(n);
     }
-    scritti += static_cast<std::size_t>(n);
-  }
+    return true;
+  });
+  if (errore_scrittura != 0) return abbandona(errore_scrittura);
   // mkstemp creates the file readable by the owner only; give it the usual permissions.
   const ::mode_t maschera = ::umask(0);
   ::umask(maschera);
@@ -64,6 +74,19 @@ std::optional<std::string> scrivi_intero(const std::filesystem::path& percorso, 
 
 std::optional<std::string> CartellaSuDisco::scrivi(const std::string& nome, std::string_view dati) {
   return scrivi_intero(cartella_ / nome, dati);
+}
+
+std::optional<std::string> CartellaSuDisco::scrivi_a_pezzi(const std::string& nome, const Pezzi& pezzi) {
+  return scrivi_intero(cartella_ / nome, pezzi);
+}
+
+std::optional<std::string> Destinazione::scrivi_a_pezzi(const std::string& nome, const Pezzi& pezzi) {
+  std::string tutto;
+  pezzi([&tutto](std::string_view pezzo) {
+    tutto.append(pezzo);
+    return true;
+  });
+  return scrivi(nome, tutto);
 }
 
 }  // namespace scenario

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -13,8 +14,15 @@
 
 namespace scenario {
 
+// A file's bytes handed over piece by piece: the producer calls `ricevi` with each piece in
+// order and stops when it returns false. The line data file of a long line is millions of
+// values; this way it never needs a buffer of its own size.
+using Ricevi = std::function<bool(std::string_view)>;
+using Pezzi = std::function<void(const Ricevi& ricevi)>;
+
 // The exact bytes of each file.
 [[nodiscard]] std::string file_linea(const Tracciato& t);                            // *_linea.dat
+void pezzi_file_linea(const Tracciato& t, const Ricevi& ricevi);                     // the same, in pieces
 [[nodiscard]] std::string file_simulazione(const std::array<Voce, numero_voci>& v);  // *.sim
 [[nodiscard]] std::string file_treno(const std::vector<Cella>& celle);               // *.dat
 
@@ -34,6 +42,7 @@ namespace scenario {
 // one, and returns the reason in words.
 [[nodiscard]] std::optional<std::string> scrivi_intero(const std::filesystem::path& percorso,
                                                        std::string_view dati);
+[[nodiscard]] std::optional<std::string> scrivi_intero(const std::filesystem::path& percorso, const Pezzi& pezzi);
 
 // Where the compile step puts its files.
 class Destinazione {
@@ -41,6 +50,8 @@ class Destinazione {
   virtual ~Destinazione() = default;
   // Writes one whole file; on failure returns the reason.
   [[nodiscard]] virtual std::optional<std::string> scrivi(const std::string& nome, std::string_view dati) = 0;
+  // The same, the bytes handed over in pieces; by default gathered and passed to scrivi.
+  [[nodiscard]] virtual std::optional<std::string> scrivi_a_pezzi(const std::string& nome, const Pezzi& pezzi);
 };
 
 // A folder on disk; each file is written whole.
@@ -48,6 +59,7 @@ class CartellaSuDisco final : public Destinazione {
  public:
   explicit CartellaSuDisco(std::filesystem::path cartella) : cartella_(std::move(cartella)) {}
   std::optional<std::string> scrivi(const std::string& nome, std::string_view dati) override;
+  std::optional<std::string> scrivi_a_pezzi(const std::string& nome, const Pezzi& pezzi) override;
 
  private:
   std::filesystem::path cartella_;

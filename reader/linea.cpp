@@ -78,7 +78,7 @@ class LetturaLinea {
   Esito riga_montagna(bool& uscita, bool& fermo);
   Esito riga_indicatori(bool& uscita, bool& fermo);
   Esito riga_cartello(bool& uscita, bool& fermo);
-  Esito passo_piano(double k);
+  Esito passi_piano(std::int64_t fino, double k, bool controlla_milione, bool& milione);
   Esito completa();
 
   Modello& m_;
@@ -267,26 +267,36 @@ Esito LetturaLinea::riga_pendenza(bool& uscita) {
   return Esito::fatto();
 }
 
-// One metre of the plan at the cursor: straight (k = 0) or turned by k radians per metre.
-Esito LetturaLinea::passo_piano(double k) {
+// Plan metres from the cursor up to `fino`: straight steps when k is 0, else turned by k
+// radians per metre. Each step re-derives the direction from the two points before it. With
+// `controlla_milione`, stops (setting `milione`) once the cursor passes 1,000,000.
+Esito LetturaLinea::passi_piano(std::int64_t fino, double k, bool controlla_milione, bool& milione) {
   Tracciato& t = m_.tracciato;
-  const std::int64_t metro = cursore_piano_;
-  if (!t.contiene(metro) || metro < 2) return guasto();
-  const auto i = static_cast<std::size_t>(metro);
-  const auto& x = t.valori[0];
-  const auto& y = t.valori[1];
-  const double d0 = x[i - 1] - x[i - 2];
-  const double d1 = y[i - 1] - y[i - 2];
-  double nx = 0, ny = 0;
-  if (k == 0) {
-    nx = x[i - 1] + d0;
-    ny = y[i - 1] + d1;
-  } else {
-    nx = x[i - 1] + (d0 + k * d1);
-    ny = y[i - 1] + (d1 - k * d0);
+  auto& x = t.valori[0];
+  auto& y = t.valori[1];
+  auto& ex = t.etichette[0];
+  auto& ey = t.etichette[1];
+  const std::int64_t ultimo = t.metri() - 1;
+  while (cursore_piano_ <= fino) {
+    if (cursore_piano_ > ultimo || cursore_piano_ < 2) return guasto();  // outside the plan
+    const auto i = static_cast<std::size_t>(cursore_piano_);
+    const double d0 = x[i - 1] - x[i - 2];
+    const double d1 = y[i - 1] - y[i - 2];
+    if (k == 0) {
+      x[i] = x[i - 1] + d0;
+      y[i] = y[i - 1] + d1;
+    } else {
+      x[i] = x[i - 1] + (d0 + k * d1);
+      y[i] = y[i - 1] + (d1 - k * d0);
+    }
+    ex[i] = Etichetta::doppio;
+    ey[i] = Etichetta::doppio;
+    ++cursore_piano_;
+    if (controlla_milione && cursore_piano_ > piano_massimo) {
+      milione = true;
+      return Esito::fatto();
+    }
   }
-  (void)t.imposta_doppio(metro, 0, nx);
-  (void)t.imposta_doppio(metro, 1, ny);
   return Esito::fatto();
 }
 
@@ -315,14 +325,12 @@ Esito LetturaLinea::riga_curva(bool& uscita, bool& fermo) {
   if (contiene(m_.riga, "s")) k = -k;
   const std::int64_t fine_curva = static_cast<std::int64_t>(p) + n;
   for (const auto& [limite, passo] : {std::pair{static_cast<std::int64_t>(p), 0.0}, std::pair{fine_curva, k}}) {
-    while (cursore_piano_ <= limite) {
-      if (!passo_piano(passo).ok()) return Esito::guasto();
-      ++cursore_piano_;
-      if (cursore_piano_ > piano_massimo) {
-        codice(103);
-        fermo = true;
-        return Esito::fatto();
-      }
+    bool milione = false;
+    if (!passi_piano(limite, passo, true, milione).ok()) return Esito::guasto();
+    if (milione) {
+      codice(103);
+      fermo = true;
+      return Esito::fatto();
     }
   }
   return Esito::fatto();
@@ -404,9 +412,9 @@ Esito LetturaLinea::completa() {
     ++cursore_pendenza_;
   } while (cursore_pendenza_ < static_cast<std::int64_t>(m_.ultima_cella) - 2);
   if (m_.scrivi_linea != 0) {
-    while (cursore_piano_ <= static_cast<std::int64_t>(m_.lunghezza_estesa) - 2) {
-      if (!passo_piano(0).ok()) return Esito::guasto();
-      ++cursore_piano_;
+    bool milione = false;
+    if (!passi_piano(static_cast<std::int64_t>(m_.lunghezza_estesa) - 2, 0, false, milione).ok()) {
+      return Esito::guasto();
     }
   }
   return Esito::fatto();
