@@ -9,8 +9,11 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tools/percorso.h"
 
 namespace scenario::prova {
 
@@ -81,6 +84,24 @@ inline Esecuzione esegui(const std::string& comando, const std::filesystem::path
   e.out = leggi_file(out);
   e.err = leggi_file(err);
   return e;
+}
+
+}  // namespace scenario::prova
+
+namespace scenario::prova {
+
+// The authoring tool run in this process, with its output caught.
+struct UscitaPercorso {
+  int stato;
+  std::string out, err;
+};
+
+inline UscitaPercorso percorso(const std::vector<std::string>& argomenti) {
+  std::ostringstream out, err;
+  std::vector<std::string> tutti{"percorso"};
+  tutti.insert(tutti.end(), argomenti.begin(), argomenti.end());
+  const int stato = esegui_percorso(tutti, out, err);
+  return {stato, out.str(), err.str()};
 }
 
 }  // namespace scenario::prova

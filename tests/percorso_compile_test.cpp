@@ -10,18 +10,7 @@
 namespace scenario {
 namespace {
 
-struct Uscita {
-  int stato;
-  std::string out, err;
-};
-
-Uscita percorso(const std::vector<std::string>& argomenti) {
-  std::ostringstream out, err;
-  std::vector<std::string> tutti{"percorso"};
-  tutti.insert(tutti.end(), argomenti.begin(), argomenti.end());
-  const int stato = esegui_percorso(tutti, out, err);
-  return {stato, out.str(), err.str()};
-}
+using prova::percorso;
 
 const std::string linea_buona =
     "[generale]\r\nlunghezza percorso,    3000\r\n[curve]\r\ncurvad3,  500,  100\r\n[pendenze]\r\npendenza,  0,   2\r\n[fine]\r\n";
@@ -34,7 +23,7 @@ class PercorsoCompile : public ::testing::Test {
     prova::scrivi_file(dir / "linea.txt", linea);
     prova::scrivi_file(dir / "treno.txt", treno);
   }
-  Uscita compila(std::vector<std::string> extra = {}) {
+  prova::UscitaPercorso compila(std::vector<std::string> extra = {}) {
     std::vector<std::string> a{"compile", (dir / "linea.txt").string(), (dir / "treno.txt").string(), "-o",
                                (dir / "out").string()};
     a.insert(a.end(), extra.begin(), extra.end());

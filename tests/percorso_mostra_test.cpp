@@ -10,18 +10,7 @@
 namespace scenario {
 namespace {
 
-struct Esito {
-  int stato;
-  std::string out, err;
-};
-
-Esito percorso(const std::vector<std::string>& argomenti) {
-  std::ostringstream out, err;
-  std::vector<std::string> tutti{"percorso"};
-  tutti.insert(tutti.end(), argomenti.begin(), argomenti.end());
-  const int stato = esegui_percorso(tutti, out, err);
-  return {stato, out.str(), err.str()};
-}
+using prova::percorso;
 
 class PercorsoMostra : public ::testing::Test {
  protected:
