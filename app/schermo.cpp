@@ -2,6 +2,7 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_ask.H>
+#include <FL/x.H>
 #include <X11/Xlib.h>
 
 #include <cstdlib>
@@ -31,12 +32,13 @@ class SchermoFinestra final : public Schermo {
   }
   void mostra_attesa() override {
     finestra_.show();
-    // Paint now: the work that follows does not return to the event loop.
-    Fl::flush();
-    for (int i = 0; i < 20 && !finestra_.visible(); ++i) Fl::wait(0.05);
+    // Paint now: the work that follows does not return to the event loop. Wait (briefly)
+    // until the server has mapped the window, so the drawing is not lost before it shows.
+    for (int i = 0; i < 100 && !finestra_.visible_r(); ++i) Fl::wait(0.01);
+    for (int i = 0; i < 5; ++i) Fl::wait(0.01);
     finestra_.redraw();
     Fl::flush();
-    Fl::check();
+    XSync(fl_display, False);
   }
   void chiudi_attesa() override {
     finestra_.hide();
@@ -45,6 +47,7 @@ class SchermoFinestra final : public Schermo {
   void messaggio(const std::string& testo) override {
     fl_message_title_default("scenario");
     fl_message_hotspot(0);
+    fl_close = "OK";  // the box's one button
     fl_message("%s", testo.c_str());
   }
 
