@@ -4,11 +4,36 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <optional>
 #include <string_view>
 
 #include "model/compila.h"
 #include "output/output.h"
 #include "reader/reader.h"
+
+namespace {
+
+// Takes every byte of every file and keeps only their count: the writers run in full, with
+// nothing held in memory.
+class Scarico final : public scenario::Destinazione {
+ public:
+  std::optional<std::string> scrivi(const std::string&, std::string_view dati) override {
+    byte_ += dati.size();
+    return std::nullopt;
+  }
+  std::optional<std::string> scrivi_a_pezzi(const std::string&, const scenario::Pezzi& pezzi) override {
+    pezzi([this](std::string_view pezzo) {
+      byte_ += pezzo.size();
+      return true;
+    });
+    return std::nullopt;
+  }
+
+ private:
+  std::size_t byte_ = 0;
+};
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
   const std::string_view tutto(reinterpret_cast<const char*>(dati), n);
@@ -20,8 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
   m.nome_percorso = "Valdora";
   m.nome_treno = "Tarvo";
   scenario::Descrizioni d{{"linea.txt", std::string(linea), {}}, {"treno.txt", std::string(treno), {}}};
-  scenario::CartellaInMemoria dove;
-  std::int32_t scrivi_linea = 1;
+  Scarico dove;
+  // The plan of a long line is the slow part; three inputs in four (by their length) skip it.
+  std::int32_t scrivi_linea = n % 4 == 0 ? 1 : 0;
   (void)scenario::memorizza_percorso(m, scrivi_linea, d, dove);
   return 0;
 }
