@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,7 +33,7 @@ std::unique_ptr<Schermo> apri_schermo();
 // 0 after a normal run, nonzero after a numbered report or a failure.
 [[nodiscard]] int Form_Load(const std::filesystem::path& cartella, Schermo& schermo);
 
-// The folder that holds the running executable.
-[[nodiscard]] std::filesystem::path cartella_del_programma();
+// The folder that holds the running executable; nothing when the system cannot say.
+[[nodiscard]] std::optional<std::filesystem::path> cartella_del_programma();
 
 }  // namespace scenario

@@ -1,5 +1,5 @@
-#include <unistd.h>
-
+// Start-up: the names, the wait window, the five document writers, the compile step, and the
+// report of anything that went wrong.
 #include <system_error>
 
 #include "app/app.h"
@@ -20,10 +20,10 @@ std::string rapporto_codice(const Modello& m) {
 
 std::string testo_errore(std::string_view numero) { return " Errore n. " + std::string(numero); }
 
-std::filesystem::path cartella_del_programma() {
+std::optional<std::filesystem::path> cartella_del_programma() {
   std::error_code ec;
   const auto eseguibile = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return std::filesystem::current_path();
+  if (ec || !eseguibile.has_parent_path()) return std::nullopt;
   return eseguibile.parent_path();
 }
 

@@ -3,5 +3,11 @@
 
 int main() {
   auto schermo = scenario::apri_schermo();
-  return scenario::Form_Load(scenario::cartella_del_programma(), *schermo);
+  const auto cartella = scenario::cartella_del_programma();
+  if (!cartella) {
+    // Never fall back to the current directory: the program writes only beside itself.
+    schermo->messaggio("Cannot find the folder that holds the program.");
+    return 1;
+  }
+  return scenario::Form_Load(*cartella, *schermo);
 }
