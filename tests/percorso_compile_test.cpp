@@ -88,7 +88,11 @@ TEST_F(PercorsoCompile, UsageUnreadableInputAndUnwritableOutputExitWith2) {
   EXPECT_EQ(percorso({"compile", "--bogus"}).stato, 2);
   const auto manca = percorso({"compile", (dir / "manca.txt").string(), (dir / "treno.txt").string()});
   EXPECT_EQ(manca.stato, 2);
-  EXPECT_NE(manca.err.find("cannot read"), std::string::npos);
+  EXPECT_NE(manca.err.find("cannot read " + (dir / "manca.txt").string() + ": no such file"), std::string::npos)
+      << manca.err;
+  const auto cartella = percorso({"compile", dir().string(), (dir / "treno.txt").string()});
+  EXPECT_EQ(cartella.stato, 2);
+  EXPECT_NE(cartella.err.find(": it is a folder"), std::string::npos) << cartella.err;
   std::filesystem::create_directories(dir / "out" / "Valdora_Tarvo.sim");
   const auto bloccato = compila();
   EXPECT_EQ(bloccato.stato, 2);
