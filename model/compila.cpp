@@ -30,7 +30,7 @@ class Completamento {
       if (c(i).tipo == tipo_cella::inizio_rallentamento) {
         regola_b(i);
         regola_c(i);
-        regola_d(i);
+        regola_d();
       }
     }
   }
@@ -124,7 +124,7 @@ class Completamento {
   }
 
   // D: a signal up to 12 cells after the slowdown end gets a point just before it.
-  void regola_d(std::int32_t /*i*/) {
+  void regola_d() {
     const std::int32_t e = m_.cont_j;
     m_.cont_k = 0;
     const std::int32_t fino = e + ricerca_dopo;

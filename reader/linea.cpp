@@ -63,16 +63,28 @@ class LetturaLinea {
     fine = FineLinea::fermata;
     return Esito::fatto();
   }
-  // (p + 100) / 50 beyond the last cell: code 15.
-  bool oltre(std::int32_t p) {
-    if (static_cast<std::int64_t>(p) + 100 <= 50 * static_cast<std::int64_t>(m_.ultima_cella)) return false;
+  // The position check of every feature row: a failure when the route has no cells yet (a
+  // feature row before any length row); code 15 and `fuori` when (p + 100) / 50 lies beyond
+  // the last cell.
+  Esito posizione(std::int32_t p, bool& fuori) {
+    if (m_.celle.empty()) return guasto();
+    if (static_cast<std::int64_t>(p) + 100 <= 50 * static_cast<std::int64_t>(m_.ultima_cella)) return Esito::fatto();
     codice(15, p);
-    return true;
+    fuori = true;
+    return Esito::fatto();
+  }
+  // The gradient in force into the cell at the gradient cursor, which then advances.
+  Esito scrivi_pendenza() {
+    Cella* c = cella(m_, cursore_pendenza_);
+    if (c == nullptr) return guasto();
+    c->pendenza = bassi_8(static_cast<std::int64_t>(pendenza_precedente_) + 100);
+    ++cursore_pendenza_;
+    return Esito::fatto();
   }
 
   Esito blocco_generale(bool& fermo);
   Esito righe_generali(bool& fermo);
-  Esito righe_caratteristiche(FineLinea& fine, bool& fermo);
+  Esito righe_caratteristiche(bool& fermo);
   Esito riga_pendenza(bool& uscita);
   Esito riga_curva(bool& uscita, bool& fermo);
   Esito riga_montagna(bool& uscita, bool& fermo);
@@ -132,7 +144,7 @@ Esito LetturaLinea::leggi(FineLinea& fine) {
       return guasto();
     }
   }
-  if (!righe_caratteristiche(fine, fermo).ok()) return Esito::guasto();
+  if (!righe_caratteristiche(fermo).ok()) return Esito::guasto();
   if (fermo) return ferma(fine);
   cancella();
   if (!completa().ok()) return Esito::guasto();
@@ -213,8 +225,7 @@ Esito LetturaLinea::righe_generali(bool& fermo) {
   return Esito::fatto();
 }
 
-Esito LetturaLinea::righe_caratteristiche(FineLinea& fine, bool& fermo) {
-  (void)fine;
+Esito LetturaLinea::righe_caratteristiche(bool& fermo) {
   while (!campi_.finito()) {
     if (!campo().ok()) return Esito::guasto();
     if (campi_.finito()) break;
@@ -237,9 +248,8 @@ Esito LetturaLinea::righe_caratteristiche(FineLinea& fine, bool& fermo) {
     if (uscita || fermo) break;
     if (contiene(riga, "indicatori_v") && !riga_indicatori(uscita, fermo).ok()) return Esito::guasto();
     if (uscita || fermo) break;
-    if (contiene(riga, "indicat") && contiene(riga, "cartello")) {
-      m_.riga = riga;
-      if (!riga_cartello(uscita, fermo).ok()) return Esito::guasto();
+    if (contiene(riga, "indicat") && contiene(riga, "cartello") && !riga_cartello(uscita, fermo).ok()) {
+      return Esito::guasto();
     }
     if (uscita || fermo) break;
   }
@@ -249,18 +259,12 @@ Esito LetturaLinea::righe_caratteristiche(FineLinea& fine, bool& fermo) {
 Esito LetturaLinea::riga_pendenza(bool& uscita) {
   std::int32_t p = 0, g = 0;
   if (!numero(p).ok() || !numero(g).ok()) return Esito::guasto();
-  if (m_.celle.empty()) return guasto();  // a feature row before any length row
-  if (oltre(p)) {
-    uscita = true;
-    return Esito::fatto();
-  }
+  if (!posizione(p, uscita).ok()) return Esito::guasto();
+  if (uscita) return Esito::fatto();
   const std::int64_t c = arrotonda(p, 50);
   if (c > 0) {
     do {
-      Cella* cel = cella(m_, cursore_pendenza_);
-      if (cel == nullptr) return guasto();
-      cel->pendenza = bassi_8(static_cast<std::int64_t>(pendenza_precedente_) + 100);
-      ++cursore_pendenza_;
+      if (!scrivi_pendenza().ok()) return Esito::guasto();
     } while (cursore_pendenza_ < c);
   }
   pendenza_precedente_ = g;
@@ -303,11 +307,8 @@ Esito LetturaLinea::passi_piano(std::int64_t fino, double k, bool controlla_mili
 Esito LetturaLinea::riga_curva(bool& uscita, bool& fermo) {
   std::int32_t p = 0, n = 0;
   if (!numero(p).ok() || !numero(n).ok()) return Esito::guasto();
-  if (m_.celle.empty()) return guasto();  // a feature row before any length row
-  if (oltre(p)) {
-    uscita = true;
-    return Esito::fatto();
-  }
+  if (!posizione(p, uscita).ok()) return Esito::guasto();
+  if (uscita) return Esito::fatto();
   static constexpr std::pair<char, double> classi[] = {{'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004},
                                                        {'4', 0.001},  {'5', 0.002},  {'6', 0.003}};
   double k = 0;
@@ -339,11 +340,8 @@ Esito LetturaLinea::riga_curva(bool& uscita, bool& fermo) {
 Esito LetturaLinea::riga_montagna(bool& uscita, bool& fermo) {
   std::int32_t inizio = 0, fine = 0, tipo = 0;
   if (!numero(inizio).ok() || !numero(fine).ok() || !numero(tipo).ok()) return Esito::guasto();
-  if (m_.celle.empty()) return guasto();  // a feature row before any length row
-  if (oltre(inizio)) {
-    uscita = true;
-    return Esito::fatto();
-  }
+  if (!posizione(inizio, uscita).ok()) return Esito::guasto();
+  if (uscita) return Esito::fatto();
   if (!memo_montagna(m_, inizio, fine, tipo).ok()) return guasto();
   if (m_.codice_errore > 0) {
     codice(m_.codice_errore, inizio);
@@ -357,11 +355,8 @@ Esito LetturaLinea::riga_indicatori(bool& uscita, bool& fermo) {
   for (std::int32_t& x : v) {
     if (!numero(x).ok()) return Esito::guasto();
   }
-  if (m_.celle.empty()) return guasto();  // a feature row before any length row
-  if (oltre(v[0])) {
-    uscita = true;
-    return Esito::fatto();
-  }
+  if (!posizione(v[0], uscita).ok()) return Esito::guasto();
+  if (uscita) return Esito::fatto();
   // The stripe counts are passed as their low 16 bits.
   std::int16_t strisces = bassi_16(v[4]);
   std::int16_t strisced = bassi_16(v[8]);
@@ -381,11 +376,8 @@ Esito LetturaLinea::riga_cartello(bool& uscita, bool& fermo) {
   if (!numero(p).ok() || !campo().ok()) return Esito::guasto();
   linea_riga_ = riga_parola;
   colonna_riga_ = colonna_parola;
-  if (m_.celle.empty()) return guasto();  // a feature row before any length row
-  if (oltre(p)) {
-    uscita = true;
-    return Esito::fatto();
-  }
+  if (!posizione(p, uscita).ok()) return Esito::guasto();
+  if (uscita) return Esito::fatto();
   Cella* c = cella(m_, cella_di(p, 1));
   if (c == nullptr) return guasto();
   if (!libera(*c)) {
@@ -406,10 +398,7 @@ Esito LetturaLinea::riga_cartello(bool& uscita, bool& fermo) {
 // end but for its last two metres.
 Esito LetturaLinea::completa() {
   do {
-    Cella* c = cella(m_, cursore_pendenza_);
-    if (c == nullptr) return guasto();
-    c->pendenza = bassi_8(static_cast<std::int64_t>(pendenza_precedente_) + 100);
-    ++cursore_pendenza_;
+    if (!scrivi_pendenza().ok()) return Esito::guasto();
   } while (cursore_pendenza_ < static_cast<std::int64_t>(m_.ultima_cella) - 2);
   if (m_.scrivi_linea != 0) {
     bool milione = false;
