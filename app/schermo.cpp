@@ -56,19 +56,22 @@ class SchermoFinestra final : public Schermo {
   Fl_Box etichetta_;
 };
 
-bool display_disponibile() {
+// The connection to the display, or null when none can be opened. The same connection is
+// handed to the toolkit: an X server resets when its last client leaves, so closing a probe
+// connection and opening another can find the server in the middle of that reset.
+Display* apri_display() {
   const char* nome = std::getenv("DISPLAY");
-  if (nome == nullptr || *nome == '\0') return false;
-  Display* d = XOpenDisplay(nome);
-  if (d == nullptr) return false;
-  XCloseDisplay(d);
-  return true;
+  if (nome == nullptr || *nome == '\0') return nullptr;
+  return XOpenDisplay(nome);
 }
 
 }  // namespace
 
 std::unique_ptr<Schermo> apri_schermo() {
-  if (display_disponibile()) return std::make_unique<SchermoFinestra>();
+  if (Display* d = apri_display()) {
+    fl_open_display(d);
+    return std::make_unique<SchermoFinestra>();
+  }
   return std::make_unique<SchermoTestuale>();
 }
 
