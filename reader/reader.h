@@ -17,6 +17,7 @@ struct Descrizione {
   std::string nome;                      // the file name shown in messages
   std::optional<std::string> testo;      // its bytes; nothing when the file is missing or unreadable
   std::filesystem::path da_cancellare;   // deleted when the reader is done with it; empty: the caller keeps the file
+  std::string illeggibile = {};          // why there are no bytes, in words
 };
 
 struct Descrizioni {
@@ -24,8 +25,12 @@ struct Descrizioni {
   Descrizione treno;
 };
 
-// A description file from disk: its bytes (nothing when it is missing or unreadable), its path
-// as the name for messages, and, when `cancella_dopo`, the path to delete once it is read.
+// The largest description read: far beyond any real line, small enough to hold in memory.
+inline constexpr std::uintmax_t massimo_descrizione = std::uintmax_t{64} << 20;
+
+// A description file from disk: its bytes (nothing when it is not a regular file, is larger
+// than `massimo_descrizione` or cannot be read; `illeggibile` then says why), its path as the
+// name for messages, and, when `cancella_dopo`, the path to delete once it is read.
 [[nodiscard]] Descrizione leggi_descrizione(const std::filesystem::path& file, bool cancella_dopo);
 
 // Reads both descriptions into the model: the line half, then (unless the line half ended

@@ -41,12 +41,7 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
   Descrizioni d{leggi_descrizione(o.file_linea, false), leggi_descrizione(o.file_treno, false)};
   for (const Descrizione* x : {&d.linea, &d.treno}) {
     if (!x->testo) {
-      std::error_code ec;
-      const auto stato = std::filesystem::status(x->nome, ec);
-      const char* motivo = !std::filesystem::exists(stato)          ? "no such file"
-                           : std::filesystem::is_directory(stato)   ? "it is a folder"
-                                                                    : "it cannot be opened for reading";
-      err << "percorso: cannot read " << x->nome << ": " << motivo << "\n";
+      err << "percorso: cannot read " << x->nome << ": " << x->illeggibile << "\n";
       return 2;
     }
   }
