@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iomanip>
 #include <iterator>
+#include <memory>
 #include <ostream>
 #include <sstream>
 
@@ -73,8 +74,6 @@ void mostra_tracciato(const Tracciato& t, std::int64_t passo, std::ostream& out)
     out << "\n";
   }
 }
-
-}  // namespace
 
 int mostra(const std::filesystem::path& file, const std::string& tipo_chiesto, bool tutte, std::int64_t passo,
            std::ostream& out, std::ostream& err) {
@@ -158,6 +157,35 @@ int disegna(const std::filesystem::path& file, const std::filesystem::path& svg,
     return 2;
   }
   return 0;
+}
+
+}  // namespace
+
+Sottocomando comando_dump(CLI::App& percorso) {
+  struct Opzioni {
+    std::string file, tipo;
+    bool tutte = false;
+    std::int64_t passo = 1000;
+  };
+  auto o = std::make_shared<Opzioni>();
+  CLI::App* c = percorso.add_subcommand("dump", "Print a binary scenario file (line data, simulation or train data) in words.");
+  c->add_option("FILE", o->file, "The file: *_linea.dat, *.sim or *.dat")->required();
+  c->add_option("--kind", o->tipo, "Read the file as this kind instead of guessing from its name")
+      ->check(CLI::IsMember({"linea", "simulazione", "treno"}));
+  c->add_flag("--all", o->tutte, "List every cell of a train data file, not only those with a feature");
+  c->add_option("--step", o->passo, "Metres between the listed points of a line data file")
+      ->capture_default_str()
+      ->check(CLI::PositiveNumber);
+  return {c, [o](std::ostream& out, std::ostream& err) { return mostra(o->file, o->tipo, o->tutte, o->passo, out, err); }};
+}
+
+Sottocomando comando_draw(CLI::App& percorso) {
+  auto file = std::make_shared<std::string>();
+  auto svg = std::make_shared<std::string>("linea.svg");
+  CLI::App* c = percorso.add_subcommand("draw", "Draw the plan of the line from a line data file as an SVG picture.");
+  c->add_option("FILE", *file, "The line data file (*_linea.dat)")->required();
+  c->add_option("-o,--output", *svg, "The SVG file to write")->capture_default_str();
+  return {c, [file, svg](std::ostream&, std::ostream& err) { return disegna(*file, *svg, err); }};
 }
 
 }  // namespace scenario
