@@ -1,12 +1,9 @@
-// `percorso dump` and `percorso draw`: the binary files decoded for people, and the plan of
-// the line drawn as an SVG picture.
+// `percorso dump`: the binary files decoded for people.
 #include <algorithm>
-#include <cmath>
 #include <fstream>
 #include <iomanip>
 #include <iterator>
 #include <ostream>
-#include <sstream>
 
 #include "output/output.h"
 #include "tools/percorso.h"
@@ -104,51 +101,6 @@ int mostra(const std::filesystem::path& file, const std::string& tipo_chiesto, b
       return 1;
     }
     mostra_celle(*celle, tutte, out);
-  }
-  return 0;
-}
-
-int disegna(const std::filesystem::path& file, const std::filesystem::path& svg, std::ostream& err) {
-  const auto dati = leggi_tutto(file);
-  if (!dati) {
-    err << "percorso: cannot read " << file.string() << "\n";
-    return 2;
-  }
-  const auto t = decodifica_linea(*dati);
-  if (!t) {
-    err << file.string() << ": error: not a line data file (tagged plan values)\n";
-    return 1;
-  }
-  std::vector<std::pair<double, double>> punti;
-  for (std::int64_t m = 0; m < t->metri(); m += 50) {
-    const auto i = static_cast<std::size_t>(m);
-    if (t->etichette[0][i] == Etichetta::vuoto || t->etichette[1][i] == Etichetta::vuoto) continue;
-    punti.emplace_back(t->valori[0][i], t->valori[1][i]);
-  }
-  if (punti.empty()) {
-    err << file.string() << ": error: the plan has no points to draw\n";
-    return 1;
-  }
-  double x0 = punti[0].first, x1 = x0, y0 = punti[0].second, y1 = y0;
-  for (const auto& [x, y] : punti) {
-    x0 = std::min(x0, x);
-    x1 = std::max(x1, x);
-    y0 = std::min(y0, y);
-    y1 = std::max(y1, y);
-  }
-  const double lato = std::max({x1 - x0, y1 - y0, 1.0});
-  const double scala = 760.0 / lato;
-  std::ostringstream s;
-  s << std::fixed << std::setprecision(1)
-    << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"800\" height=\"800\" viewBox=\"0 0 800 800\">\n"
-    << "<rect width=\"800\" height=\"800\" fill=\"white\"/>\n<polyline fill=\"none\" stroke=\"black\" "
-       "stroke-width=\"2\" points=\"";
-  for (const auto& [x, y] : punti) s << 20 + (x - x0) * scala << ',' << 780 - (y - y0) * scala << ' ';
-  s << "\"/>\n<circle cx=\"" << 20 + (punti.front().first - x0) * scala << "\" cy=\""
-    << 780 - (punti.front().second - y0) * scala << "\" r=\"5\" fill=\"green\"/>\n</svg>\n";
-  if (auto errore = scrivi_intero(svg, s.str())) {
-    err << "percorso: cannot write " << svg.string() << ": " << *errore << "\n";
-    return 2;
   }
   return 0;
 }

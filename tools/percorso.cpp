@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
+#include "tools/rendi.h"
+
 namespace scenario {
 
 int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err) {
@@ -50,10 +52,30 @@ int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out
       ->capture_default_str()
       ->check(CLI::PositiveNumber);
 
-  std::string file_draw, file_svg = "linea.svg";
-  CLI::App* draw = app.add_subcommand("draw", "Draw the plan of the line from a line data file as an SVG picture.");
-  draw->add_option("FILE", file_draw, "The line data file (*_linea.dat)")->required();
-  draw->add_option("-o,--output", file_svg, "The SVG file to write")->capture_default_str();
+  OpzioniRendi render_opzioni;
+  std::string figura, formato = "svg";
+  CLI::App* render = app.add_subcommand(
+      "render",
+      "Draw a scenario as one self-contained HTML page: the plan of the line to scale, the gradient and speed "
+      "profiles, the stations, signals and boards, and the compile step's diagnostics. From a line and a train "
+      "description (compiled in memory; nothing else is written) or, with --binaries, from a scenario's three "
+      "binary files. With --figure, one figure alone as SVG, PNG or PDF. Exit status: 0 written, 1 written but the "
+      "compile ended with an error, 2 usage, unreadable input or unwritable output.");
+  auto* linea_render = render->add_option("LINE_FILE", render_opzioni.file_linea, "The line description");
+  auto* treno_render = render->add_option("TRAIN_FILE", render_opzioni.file_treno, "The train description");
+  auto* binari = render->add_option("--binaries", render_opzioni.cartella_binari,
+                                    "Folder holding <route>_linea.dat, <route>_<train>.sim and <route>_<train>.dat");
+  binari->excludes(linea_render)->excludes(treno_render);
+  render->add_option("-o,--output", render_opzioni.uscita, "The page (or figure) to write")->required();
+  render->add_option("--route", render_opzioni.percorso,
+                     "Route name (default: Valdora from descriptions; from the file names with --binaries)");
+  render->add_option("--train", render_opzioni.treno,
+                     "Train name (default: Tarvo from descriptions; from the file names with --binaries)");
+  render->add_option("--figure", figura, "Write this figure alone instead of the page")
+      ->check(CLI::IsMember({"plan", "gradient", "speed"}));
+  render->add_option("--format", formato, "Format of the figure")
+      ->capture_default_str()
+      ->check(CLI::IsMember({"svg", "png", "pdf"}));
 
   std::vector<std::string> args(argomenti.rbegin(), argomenti.rend());
   if (!args.empty()) args.pop_back();  // the program name
@@ -66,7 +88,17 @@ int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out
   if (compile->parsed()) return compila(compile_opzioni, out, err);
   if (export_->parsed()) return esporta(cartella_export, out, err);
   if (dump->parsed()) return mostra(file_dump, tipo_dump, tutte, passo, out, err);
-  if (draw->parsed()) return disegna(file_draw, file_svg, err);
+  if (render->parsed()) {
+    if (render_opzioni.cartella_binari.empty() && (render_opzioni.file_linea.empty() || render_opzioni.file_treno.empty())) {
+      err << "percorso render: give LINE_FILE and TRAIN_FILE, or --binaries DIR\n";
+      return 2;
+    }
+    if (!figura.empty()) {
+      render_opzioni.figura = figura == "plan" ? Figura::pianta : figura == "gradient" ? Figura::pendenze : Figura::velocita;
+    }
+    render_opzioni.formato = formato == "png" ? Formato::png : formato == "pdf" ? Formato::pdf : Formato::svg;
+    return rendi(render_opzioni, out, err);
+  }
   out << app.help();
   return 0;
 }

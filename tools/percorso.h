@@ -1,5 +1,5 @@
 // The authoring tool `percorso`: compile an author's descriptions, report errors at their
-// place in the file, decode the binary files, export the embedded scenario.
+// place in the file, decode the binary files, draw a scenario, export the embedded scenario.
 #pragma once
 
 #include <cstdint>
@@ -39,8 +39,5 @@ int esporta(const std::filesystem::path& cartella, std::ostream& out, std::ostre
 // the file name); `tutte` lists every cell; `passo` is the metre step of the plan listing.
 int mostra(const std::filesystem::path& file, const std::string& tipo, bool tutte, std::int64_t passo,
            std::ostream& out, std::ostream& err);
-
-// Draws the plan of a line data file as an SVG picture.
-int disegna(const std::filesystem::path& file, const std::filesystem::path& svg, std::ostream& err);
 
 }  // namespace scenario
