@@ -119,7 +119,7 @@ std::string figura_pianta(const Quadro& q, bool autonomo) {
   }
   const std::string titolo = "Plan of the line " + q.dati->nome_percorso + " (" + km(q.lunghezza) +
                              " km; up is the starting direction)";
-  const double area_w = 960, area_h_massima = 1150, margine = 50, legenda_w = 290;
+  const double margine = 50, legenda_w = 290, area_w = larghezza - legenda_w - 2 * margine - 20, area_h_massima = 1150;
   if (!qualcosa) {
     svg.apri(larghezza, 200, "pianta", autonomo, titolo);
     svg.scritta(20, 30, titolo, "font-size=\"15\" font-weight=\"bold\"");
@@ -133,7 +133,7 @@ std::string figura_pianta(const Quadro& q, bool autonomo) {
   const double altezza = std::max(disegno_h + 2 * margine + 60, 560.0);
   p.x_min = x0;
   p.y_max = y1;
-  p.ox = margine + std::max(0.0, (area_w - legenda_w - bw * p.scala) / 2);
+  p.ox = margine + (area_w - bw * p.scala) / 2;
   p.oy = margine + 10;
   p.tolleranza = 0.25 / p.scala;
 

@@ -357,7 +357,8 @@ std::string figura_velocita(const Quadro& q, bool autonomo) {
       svg.s += "\">";
       svg.titolo("Slowdown " + luogo(q, p.posizione) + " to " + std::to_string(fine) + " m at " +
                  std::to_string(p.c->valore1) + " km/h");
-      svg.linea(a.x(p.posizione), y, a.x(std::max(fine, p.posizione)) + 1, y);
+      // At least 4 px long, so that a short slowdown still shows on a long line.
+      svg.linea(a.x(p.posizione), y, std::max(a.x(fine), a.x(p.posizione) + 4), y);
       svg.s += "</g>";
     } else if (p.c->tipo == tipo_cella::avviso_rallentamento) {
       const double x = a.x(std::clamp<std::int64_t>(p.posizione, 0, a.fine)), y = pannello.y(p.c->valore1);
