@@ -479,6 +479,49 @@ TEST_F(RendiIncorporato, ThePageHoldsItsTablesAndTheDiagnosticsItIsGiven) {
   EXPECT_NE(pagina.find("<title>Tunnel Tormena, 79000..80550 m"), std::string::npos);
 }
 
+// Binary files can hold anything: absurd values are drawn as they are, clipped where they
+// would leave the picture, and never read outside the model (the sanitizer build checks).
+TEST(RendiDatiAssurdi, AnythingTheFilesHoldIsDrawnWithoutReadingOutside) {
+  DatiScenario d;
+  d.nome_percorso = "X";
+  d.nome_treno = "Y";
+  d.tracciato.dimensiona(40);
+  const double strani[] = {std::nan(""), INFINITY, -INFINITY, 1e308, -1e308, 0};
+  for (int m = 0; m <= 40; ++m) {
+    ASSERT_TRUE(d.tracciato.imposta_doppio(m, 0, strani[m % 6]) && d.tracciato.imposta_doppio(m, 1, m));
+  }
+  d.celle.resize(300);
+  for (std::size_t i = 0; i < d.celle.size(); ++i) {
+    Cella& c = d.celle[i];
+    c.tipo = static_cast<std::uint8_t>(i % 16);
+    c.valore1 = static_cast<std::int16_t>(i % 2 ? -32768 : 32767);
+    c.valore2 = c.valore3 = c.valore4 = -32768;
+    c.pendenza = static_cast<std::uint8_t>(i * 37);
+    c.velocita = 255;
+    c.tipo_montagna = static_cast<std::uint8_t>(i / 7 % 3);
+  }
+  for (int k = 1; k <= 86; ++k) {
+    Voce& v = d.voci[static_cast<std::size_t>(k)];
+    v.posizione_m = k % 2 ? INT32_MIN : INT32_MAX;
+    v.inizio_zona = k % 3 ? INT32_MAX : INT32_MIN;
+    v.fine_zona = k % 5 ? INT32_MIN : INT32_MAX;
+    v.orario = INT32_MIN;
+    v.nome = std::string("(\x81\x01") + "<&>)(Galleria)";
+  }
+  d.voci[voce_generale].fine_zona = -5;
+  for (const std::int32_t lunghezza : {-5, 2'000'000'000}) {
+    d.voci[voce_generale].fine_zona = lunghezza;
+    const Quadro q = analizza(d);
+    EXPECT_EQ(pagina_html(q, {}).rfind("<!DOCTYPE html>", 0), 0u);
+    for (const Figura f : {Figura::pianta, Figura::pendenze, Figura::velocita}) {
+      const std::string svg = svg_figura(q, f, true);
+      EXPECT_NE(svg.find("</svg>"), std::string::npos);
+      EXPECT_EQ(svg.find("nan"), std::string::npos);
+      EXPECT_EQ(svg.find("inf"), std::string::npos);
+    }
+  }
+}
+
 // A line at the length limit stays light: the plan thinned to the picture, the page small.
 TEST(RendiLineaLunga, AMillionMetreLineGivesAPageUnderFiveMegabytes) {
   std::string linea =

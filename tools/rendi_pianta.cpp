@@ -110,7 +110,7 @@ std::string figura_pianta(const Quadro& q, bool autonomo) {
   bool qualcosa = false;
   for (std::int64_t m = 0; m <= ultimo; ++m) {
     double x = 0, y = 0;
-    if (!p.punto(m, x, y)) continue;
+    if (!p.punto(m, x, y) || !std::isfinite(x) || !std::isfinite(y)) continue;
     qualcosa = true;
     x0 = std::min(x0, x);
     x1 = std::max(x1, x);

@@ -13,6 +13,7 @@ std::string luogo(const Quadro& q, std::int64_t metri) {
 
 double passo_tondo(double minimo) {
   if (!(minimo > 0)) return 1;
+  if (!std::isfinite(minimo) || minimo > 1e12) return 1e12;  // nothing to count in steps
   const double potenza = std::pow(10.0, std::floor(std::log10(minimo)));
   for (const double f : {1.0, 2.0, 5.0, 10.0}) {
     if (f * potenza >= minimo) return f * potenza;
