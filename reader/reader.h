@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "model/esito.h"
 #include "model/modello.h"
 #include "reader/campi.h"
 
@@ -28,9 +29,10 @@ struct Descrizioni {
 [[nodiscard]] Descrizione leggi_descrizione(const std::filesystem::path& file, bool cancella_dopo);
 
 // Reads both descriptions into the model: the line half, then (unless the line half ended
-// with a hard stop) the train half. The error state holds the outcome; a run-time failure in
-// either half ends the reading with code 25 and deletes both descriptions that are to be
-// deleted. m.luogo_errore says where the row that set the code stands.
-void memorizza_dati(Modello& m, Descrizioni& d);
+// with a hard stop) the train half. Each code goes into the error state as it is found; a
+// run-time failure in either half ends the reading with code 25 and deletes both
+// descriptions that are to be deleted. Returns the outcome last set into the error state,
+// with its place in the descriptions (success when none was set).
+Esito memorizza_dati(Modello& m, const Descrizioni& d);
 
 }  // namespace scenario

@@ -12,7 +12,6 @@
 #include "aiuti.h"
 #include "documents/documents.h"
 #include "tools/rendi.h"
-#include "tools/rendi_testo.h"
 
 namespace scenario {
 namespace {

@@ -5,9 +5,7 @@
 #include <ostream>
 #include <system_error>
 
-#include "model/compila.h"
-#include "output/output.h"
-#include "reader/reader.h"
+#include "compile/compile.h"
 #include "tools/percorso.h"
 
 namespace scenario {
@@ -63,16 +61,13 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
   m.nome_percorso = o.percorso;
   m.nome_treno = o.treno;
   CartellaSuDisco dove(o.cartella);
-  std::int32_t scrivi_linea = o.senza_linea ? 0 : 1;
-  const EsitoCompilazione esito = memorizza_percorso(m, scrivi_linea, d, dove);
+  const EsitoCompilazione esito = memorizza_percorso(m, o.senza_linea ? 0 : 1, d, dove);
 
-  std::string messaggio;
   int stato = 0;
+  const Luogo& l = esito.esito.luogo();
   if (m.codice_errore != 0) {
     stato = 1;
-    messaggio = std::string(descrizione_codice(m.codice_errore)) + " (code " + std::to_string(m.codice_errore) +
-                ", position " + std::to_string(m.posizione_errore) + " m)";
-    const Luogo& l = m.luogo_errore;
+    const std::string messaggio = parole_errore(m);
     if (!l.file.empty() && l.linea > 0) {
       err << l.file << ":" << l.linea << ":" << l.colonna << ": error: " << messaggio << "\n";
       const std::string& testo = l.file == d.treno.nome ? *d.treno.testo : *d.linea.testo;
@@ -85,11 +80,8 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
   }
   if (esito.rapporto != 0) {
     stato = 1;
-    messaggio = "report " + std::to_string(esito.rapporto) + ": " +
-                (esito.rapporto == 1250 ? "cell 1 or the route header already holds a value where the header mark goes"
-                                        : "cell 1 or the route header already holds a value where the scenario code goes") +
-                "; no binary file was written";
-    err << "percorso: error: " << messaggio << "\n";
+    err << "percorso: error: report " << esito.rapporto << ": " << descrizione_rapporto(esito.rapporto)
+        << "; no binary file was written\n";
   }
   if (esito.senza_celle) {
     stato = 1;
@@ -108,10 +100,10 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
     j["files"] = esito.scrittura.scritti;
     j["message"] = m.codice_errore != 0 ? nlohmann::json(std::string(descrizione_codice(m.codice_errore)))
                                         : nlohmann::json(nullptr);
-    if (!m.luogo_errore.file.empty() && m.luogo_errore.linea > 0) {
-      j["file"] = m.luogo_errore.file;
-      j["line"] = m.luogo_errore.linea;
-      j["column"] = m.luogo_errore.colonna;
+    if (m.codice_errore != 0 && !l.file.empty() && l.linea > 0) {
+      j["file"] = l.file;
+      j["line"] = l.linea;
+      j["column"] = l.colonna;
     }
     if (esito.scrittura.guasto) j["write_error"] = *esito.scrittura.guasto;
     out << j.dump() << "\n";

@@ -3,7 +3,7 @@
 #include <ostream>
 #include <system_error>
 
-#include "app/app.h"
+#include "compile/compile.h"
 #include "documents/documents.h"
 #include "tools/percorso.h"
 
@@ -16,15 +16,14 @@ int esporta(const std::filesystem::path& cartella, std::ostream& out, std::ostre
     err << "percorso: cannot create " << cartella.string() << ": " << ec.message() << "\n";
     return 2;
   }
-  Modello m;
-  m.nome_percorso = std::string(nome_percorso_incorporato);
-  m.nome_treno = std::string(nome_treno_incorporato);
+  const std::string percorso(nome_percorso_incorporato), treno(nome_treno_incorporato);
+  CartellaSuDisco dove(cartella);
+  if (auto errore = scrivi_documenti(dove, percorso, treno)) {
+    err << "percorso: cannot write into " << cartella.string() << ": " << *errore << "\n";
+    return 2;
+  }
   for (const DocumentoIncorporato& d : documenti_incorporati()) {
-    if (auto errore = scrivi_documento(d, m, cartella)) {
-      err << "percorso: cannot write into " << cartella.string() << ": " << *errore << "\n";
-      return 2;
-    }
-    out << (cartella / d.nome_file(m.nome_percorso, m.nome_treno)).string() << "\n";
+    out << (cartella / d.nome_file(percorso, treno)).string() << "\n";
   }
   return 0;
 }

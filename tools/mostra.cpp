@@ -5,6 +5,7 @@
 #include <iterator>
 #include <ostream>
 
+#include "output/codifica.h"
 #include "output/output.h"
 #include "tools/percorso.h"
 
@@ -41,14 +42,14 @@ void mostra_voci(const std::array<Voce, numero_voci>& voci, std::ostream& out) {
 }
 
 void mostra_celle(const std::vector<Cella>& celle, bool tutte, std::ostream& out) {
-  out << "celle 0.." << (celle.empty() ? 0 : celle.size() - 1) << " (" << celle.size() * 50 << " m)\n";
+  out << "celle 0.." << (celle.empty() ? 0 : celle.size() - 1) << " (" << celle.size() * metri_cella << " m)\n";
   for (std::size_t i = 0; i < celle.size(); ++i) {
     const Cella& c = celle[i];
     if (!tutte && c.tipo == 0 && c.preavviso == 0 && c.tempo_segnale == 0 && c.valore1 == 0 && c.valore2 == 0) continue;
-    out << "cella " << i << " (" << i * 50 << " m): tipo " << int{c.tipo} << ", valori " << c.valore1 << ' '
+    out << "cella " << i << " (" << i * metri_cella << " m): tipo " << int{c.tipo} << ", valori " << c.valore1 << ' '
         << c.valore2 << ' ' << c.valore3 << ' ' << c.valore4 << ", tempo " << int{c.tempo_segnale} << ", preavviso "
-        << int{c.preavviso} << ", montagna " << int{c.tipo_montagna} << ", velocita " << int{c.velocita} * 5
-        << " km/h, pendenza " << int{c.pendenza} - 100 << ", aderenza " << int{c.aderenza} << "\n";
+        << int{c.preavviso} << ", montagna " << int{c.tipo_montagna} << ", velocita " << int{c.velocita} * passo_velocita
+        << " km/h, pendenza " << int{c.pendenza} - scarto_pendenza << ", aderenza " << int{c.aderenza} << "\n";
   }
 }
 
@@ -97,7 +98,7 @@ int mostra(const std::filesystem::path& file, const std::string& tipo_chiesto, b
   } else {
     const auto celle = decodifica_treno(*dati);
     if (!celle) {
-      err << file.string() << ": error: not a train data file (15-byte cells)\n";
+      err << file.string() << ": error: not a train data file (" << dimensione_cella << "-byte cells)\n";
       return 1;
     }
     mostra_celle(*celle, tutte, out);

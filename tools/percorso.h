@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "documents/documents.h"
 
 namespace scenario {
 

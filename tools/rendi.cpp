@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
-#include "app/app.h"
+#include "documents/documents.h"
 #include "output/output.h"
 #include "tools/rendi.h"
 

@@ -55,7 +55,7 @@ struct Caricamento {
 // The compile step run in memory on two descriptions, with the plan of the line; no file is
 // written. An error code of the compile becomes a diagnostic at its row; the data are kept,
 // as far as the compile filled them.
-[[nodiscard]] Caricamento compila_in_memoria(Descrizioni& d, const std::string& nome_percorso,
+[[nodiscard]] Caricamento compila_in_memoria(const Descrizioni& d, const std::string& nome_percorso,
                                              const std::string& nome_treno);
 
 // A scenario's three binary files from `cartella`: <route>_linea.dat, <route>_<train>.sim and

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <numbers>
 
-#include "model/compila.h"
+#include "compile/compile.h"
 #include "output/output.h"
 #include "tools/rendi.h"
 
@@ -129,29 +129,31 @@ std::vector<Curva> curve_del_tracciato(const Tracciato& t, std::int64_t fino_a) 
 
 }  // namespace
 
-Caricamento compila_in_memoria(Descrizioni& d, const std::string& nome_percorso, const std::string& nome_treno) {
+Caricamento compila_in_memoria(const Descrizioni& d, const std::string& nome_percorso,
+                               const std::string& nome_treno) {
   Modello m;
   m.nome_percorso = nome_percorso;
   m.nome_treno = nome_treno;
   Scarto dove;
   // The only call of the compile step in this tool.
-  std::int32_t scrivi_linea = 1;
-  const EsitoCompilazione esito = memorizza_percorso(m, scrivi_linea, d, dove);
+  const EsitoCompilazione esito = memorizza_percorso(m, 1, d, dove);
 
   Caricamento c;
-  if (m.codice_errore != 0) {
-    Diagnostica x;
-    x.file = m.luogo_errore.file;
-    x.linea = m.luogo_errore.linea;
-    x.colonna = m.luogo_errore.colonna;
-    x.messaggio = std::string(descrizione_codice(m.codice_errore)) + " (code " + std::to_string(m.codice_errore) +
-                  ", position " + std::to_string(m.posizione_errore) + " m)";
-    c.diagnostiche.push_back(std::move(x));
+  const auto diagnostica = [&](const Esito& e, std::string messaggio) {
+    const Luogo& l = e.luogo();
+    c.diagnostiche.push_back({Gravita::errore, "", l.file, l.linea, l.colonna, std::move(messaggio)});
+  };
+  if (m.codice_errore != 0) diagnostica(esito.esito, parole_errore(m));
+  // The completion pass goes on past a cell it cannot fill; the error state keeps the last case.
+  for (const Esito& e : esito.completamento) {
+    if (e.codice() == m.codice_errore && e.posizione().value_or(m.posizione_errore) == m.posizione_errore) continue;
+    diagnostica(e, std::string(descrizione_codice(e.codice())) + " (code " + std::to_string(e.codice()) +
+                       ", position " + std::to_string(e.posizione().value_or(0)) + " m)");
   }
   if (esito.rapporto != 0) {
     c.diagnostiche.push_back({Gravita::errore, "", "", 0, 0,
-                              "report " + std::to_string(esito.rapporto) +
-                                  ": cell 1 or the route header already holds a value where the header marks go"});
+                              "report " + std::to_string(esito.rapporto) + ": " +
+                                  std::string(descrizione_rapporto(esito.rapporto))});
   }
   if (esito.senza_celle) {
     c.diagnostiche.push_back({Gravita::errore, "", "", 0, 0, "the line has no route cells: there is nothing to draw"});
