@@ -368,6 +368,13 @@ TEST_F(RendiComando, DescriptionsAndTheirBinaryFilesDrawTheSameFigures) {
     EXPECT_NE(svg.find("xmlns=\"http://www.w3.org/2000/svg\""), std::string::npos);
     EXPECT_EQ(svg, prova::leggi_file(dir / "b.svg")) << figura;
   }
+  // Without the line data file (compiled with --no-line-data) the page still comes, without a plan.
+  std::filesystem::remove(dir / "bin" / "Prova_linea.dat");
+  const auto e = percorso({"render", "--binaries", (dir / "bin").string(), "--route", "Prova", "-o",
+                           (dir / "pagina.html").string()});
+  EXPECT_EQ(e.stato, 0) << e.err;
+  EXPECT_NE(e.err.find("warning: no line data file: the plan of the line is not drawn"), std::string::npos) << e.err;
+  EXPECT_NE(prova::leggi_file(dir / "pagina.html").find("There is no plan of the line to draw"), std::string::npos);
 }
 
 TEST_F(RendiComando, PngAndPdfAreTheSameFigureDrawnBySvgLibrary) {
