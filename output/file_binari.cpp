@@ -84,3 +84,24 @@ EsitoScrittura scrivi_file_binari(const Modello& m, Destinazione& dove) {
 }
 
 }  // namespace scenario
+
+namespace scenario {
+
+std::optional<std::string> CartellaSuDisco::scrivi(const std::string& nome, std::string_view dati) {
+  return scrivi_intero(cartella_ / nome, dati);
+}
+
+std::optional<std::string> CartellaSuDisco::scrivi_a_pezzi(const std::string& nome, const Pezzi& pezzi) {
+  return scrivi_intero(cartella_ / nome, pezzi);
+}
+
+std::optional<std::string> Destinazione::scrivi_a_pezzi(const std::string& nome, const Pezzi& pezzi) {
+  std::string tutto;
+  pezzi([&tutto](std::string_view pezzo) {
+    tutto.append(pezzo);
+    return true;
+  });
+  return scrivi(nome, tutto);
+}
+
+}  // namespace scenario

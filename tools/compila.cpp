@@ -2,10 +2,12 @@
 // with errors shown at their file, line and column.
 #include <nlohmann/json.hpp>
 
+#include <memory>
 #include <ostream>
 #include <system_error>
 
 #include "compile/compile.h"
+#include "documents/documents.h"
 #include "tools/percorso.h"
 
 namespace scenario {
@@ -35,18 +37,25 @@ void cita(const std::string& riga, std::int32_t colonna, std::ostream& err) {
   err << "^\n";
 }
 
-}  // namespace
+// What `percorso compile` was asked to do.
+struct OpzioniCompila {
+  std::filesystem::path file_linea;
+  std::filesystem::path file_treno;
+  std::filesystem::path cartella = ".";
+  std::string percorso = std::string(nome_percorso_incorporato);
+  std::string treno = std::string(nome_treno_incorporato);
+  bool senza_linea = false;
+  bool json = false;
+};
 
+// Compiles an author's line and train descriptions into the three binary files. Exit status
+// 0 when clean, 1 when the compile ended with an error code or a numbered report, 2 when an
+// input cannot be read or an output cannot be written.
 int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
   Descrizioni d{leggi_descrizione(o.file_linea, false), leggi_descrizione(o.file_treno, false)};
   for (const Descrizione* x : {&d.linea, &d.treno}) {
     if (!x->testo) {
-      std::error_code ec;
-      const auto stato = std::filesystem::status(x->nome, ec);
-      const char* motivo = !std::filesystem::exists(stato)          ? "no such file"
-                           : std::filesystem::is_directory(stato)   ? "it is a folder"
-                                                                    : "it cannot be opened for reading";
-      err << "percorso: cannot read " << x->nome << ": " << motivo << "\n";
+      err << "percorso: cannot read " << x->nome << ": " << x->illeggibile << "\n";
       return 2;
     }
   }
@@ -109,6 +118,29 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
     out << j.dump() << "\n";
   }
   return stato;
+}
+
+}  // namespace
+
+Sottocomando comando_compile(CLI::App& percorso) {
+  auto o = std::make_shared<OpzioniCompila>();
+  CLI::App* c = percorso.add_subcommand(
+      "compile",
+      "Compile a line description and a train description into the simulator's three binary files, "
+      "<route>_linea.dat, <route>_<train>.sim and <route>_<train>.dat. The inputs are never changed or deleted. "
+      "Errors are reported as FILE:LINE:COLUMN: error: ... Exit status: 0 clean, 1 the compile ended with an "
+      "error code or a numbered report (files are still written for error codes), 2 usage, unreadable input or "
+      "unwritable output.");
+  c->add_option("LINE_FILE", o->file_linea, "The line description")->required();
+  c->add_option("TRAIN_FILE", o->file_treno, "The train description")->required();
+  c->add_option("-o,--output", o->cartella, "Folder for the binary files (created if missing)")->capture_default_str();
+  c->add_option("--route", o->percorso, "Route name: goes into the files' names and headers")->capture_default_str();
+  c->add_option("--train", o->treno, "Train name: goes into the files' names and headers")->capture_default_str();
+  c->add_flag("--no-line-data", o->senza_linea,
+              "Skip the plan of the line: curves are passed over and no line data file is written");
+  c->add_flag("--json", o->json,
+              "Print one JSON object on standard output: code, position, report, files, and where the error is");
+  return {c, [o](std::ostream& out, std::ostream& err) { return compila(*o, out, err); }};
 }
 
 }  // namespace scenario

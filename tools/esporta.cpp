@@ -1,5 +1,6 @@
 // `percorso export`: writes the five embedded documents, byte for byte as the scenario program
 // writes them, so an author can start a new scenario from the embedded one.
+#include <memory>
 #include <ostream>
 #include <system_error>
 
@@ -8,6 +9,7 @@
 #include "tools/percorso.h"
 
 namespace scenario {
+namespace {
 
 int esporta(const std::filesystem::path& cartella, std::ostream& out, std::ostream& err) {
   std::error_code ec;
@@ -26,6 +28,17 @@ int esporta(const std::filesystem::path& cartella, std::ostream& out, std::ostre
     out << (cartella / d.nome_file(percorso, treno)).string() << "\n";
   }
   return 0;
+}
+
+}  // namespace
+
+Sottocomando comando_export(CLI::App& percorso) {
+  auto cartella = std::make_shared<std::string>(".");
+  CLI::App* c = percorso.add_subcommand(
+      "export", "Write the five embedded documents (line and train descriptions, notes, slowdown order, "
+                "timetable sheet) byte for byte as the scenario program writes them; nothing else.");
+  c->add_option("-o,--output", *cartella, "Folder to write into (created if missing)")->capture_default_str();
+  return {c, [cartella](std::ostream& out, std::ostream& err) { return esporta(*cartella, out, err); }};
 }
 
 }  // namespace scenario

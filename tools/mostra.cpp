@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iomanip>
 #include <iterator>
+#include <memory>
 #include <ostream>
 
 #include "output/codifica.h"
@@ -71,8 +72,6 @@ void mostra_tracciato(const Tracciato& t, std::int64_t passo, std::ostream& out)
   }
 }
 
-}  // namespace
-
 int mostra(const std::filesystem::path& file, const std::string& tipo_chiesto, bool tutte, std::int64_t passo,
            std::ostream& out, std::ostream& err) {
   const auto dati = leggi_tutto(file);
@@ -104,6 +103,26 @@ int mostra(const std::filesystem::path& file, const std::string& tipo_chiesto, b
     mostra_celle(*celle, tutte, out);
   }
   return 0;
+}
+
+}  // namespace
+
+Sottocomando comando_dump(CLI::App& percorso) {
+  struct Opzioni {
+    std::string file, tipo;
+    bool tutte = false;
+    std::int64_t passo = 1000;
+  };
+  auto o = std::make_shared<Opzioni>();
+  CLI::App* c = percorso.add_subcommand("dump", "Print a binary scenario file (line data, simulation or train data) in words.");
+  c->add_option("FILE", o->file, "The file: *_linea.dat, *.sim or *.dat")->required();
+  c->add_option("--kind", o->tipo, "Read the file as this kind instead of guessing from its name")
+      ->check(CLI::IsMember({"linea", "simulazione", "treno"}));
+  c->add_flag("--all", o->tutte, "List every cell of a train data file, not only those with a feature");
+  c->add_option("--step", o->passo, "Metres between the listed points of a line data file")
+      ->capture_default_str()
+      ->check(CLI::PositiveNumber);
+  return {c, [o](std::ostream& out, std::ostream& err) { return mostra(o->file, o->tipo, o->tutte, o->passo, out, err); }};
 }
 
 }  // namespace scenario

@@ -118,7 +118,7 @@ struct PuntoPianta {
 struct Quadro {
   const DatiScenario* dati = nullptr;
   std::int64_t lunghezza = 0;   // the line, `voci` 84 fine_zona (0 .. 1,000,000)
-  std::int64_t estensione = 0;  // the line and its 7000 m run-out
+  std::int64_t estensione = 0;  // the line and its run-out (`coda_percorso`)
   std::vector<StazioneVista> stazioni;
   std::vector<PuntoCella> segnali;        // kind 1
   std::vector<PuntoCella> indicatori;     // kind 6

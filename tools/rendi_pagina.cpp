@@ -276,7 +276,7 @@ std::string pagina_html(const Quadro& q, std::span<const Diagnostica> diagnostic
     quota_max = std::max(quota_max, mm);
   }
   h.t("Line " + km(q.lunghezza) + " km (chainage km " + km(progressiva(d.voci, 0)) + " to " +
-      km(progressiva(d.voci, q.lunghezza)) + ") and a 7 km run-out; " + std::to_string(q.stazioni.size()) +
+      km(progressiva(d.voci, q.lunghezza)) + ") and a " + km(coda_percorso) + " km run-out; " + std::to_string(q.stazioni.size()) +
       " stations, " + std::to_string(q.segnali.size()) + " signals, " + std::to_string(q.indicatori.size()) +
       " speed-indicator boards, " + std::to_string(q.curve.size()) + " curves, " + std::to_string(q.gallerie.size()) +
       " tunnels and hill sections; elevation " + std::to_string(quota_min / 1000) + " to " +

@@ -161,7 +161,8 @@ std::string figura_pianta(const Quadro& q, bool autonomo) {
   p.polilinea(svg, 0, q.lunghezza,
               std::string("class=\"binario\" fill=\"none\" stroke=\"") + colore::binario +
                   "\" stroke-width=\"1.6\" stroke-linejoin=\"round\"");
-  svg.s += "<g class=\"coda\"><title>Run-out: 7000 m past the end of the line, not part of it</title>";
+  svg.s += "<g class=\"coda\">";
+  svg.titolo("Run-out: " + std::to_string(coda_percorso) + " m past the end of the line, not part of it");
   p.polilinea(svg, q.lunghezza, q.estensione,
               std::string("fill=\"none\" stroke=\"") + colore::coda + "\" stroke-width=\"1.4\" stroke-dasharray=\"5 4\"");
   svg.s += "</g>";
@@ -341,7 +342,7 @@ std::string figura_pianta(const Quadro& q, bool autonomo) {
   svg.s += "<g class=\"legenda\" font-size=\"11\">";
   svg.scritta(lx, y - 20, "Legend", "font-weight=\"bold\" font-size=\"12\"");
   legenda_voce(svg, lx, y, std::string("<line x1=\"0\" y1=\"0\" x2=\"26\" y2=\"0\" stroke=\"") + colore::binario + "\" stroke-width=\"1.6\"/>", "line");
-  legenda_voce(svg, lx, y, std::string("<line x1=\"0\" y1=\"0\" x2=\"26\" y2=\"0\" stroke=\"") + colore::coda + "\" stroke-width=\"1.4\" stroke-dasharray=\"5 4\"/>", "run-out (7000 m, not line)");
+  legenda_voce(svg, lx, y, std::string("<line x1=\"0\" y1=\"0\" x2=\"26\" y2=\"0\" stroke=\"") + colore::coda + "\" stroke-width=\"1.4\" stroke-dasharray=\"5 4\"/>", "run-out (" + std::to_string(coda_percorso) + " m, not line)");
   legenda_voce(svg, lx, y, "<line x1=\"13\" y1=\"-7\" x2=\"13\" y2=\"7\" stroke=\"#000\" stroke-width=\"3\"/>", "end of the line");
   legenda_voce(svg, lx, y, std::string("<line x1=\"0\" y1=\"0\" x2=\"26\" y2=\"0\" stroke=\"") + colore::galleria + "\" stroke-opacity=\"0.55\" stroke-width=\"9\"/>", "tunnel (hill section)");
   legenda_voce(svg, lx, y, std::string("<circle cx=\"13\" cy=\"0\" r=\"4.5\" fill=\"#fff\" stroke=\"") + colore::stazione + "\" stroke-width=\"2\"/>", "station");

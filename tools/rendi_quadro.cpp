@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <numbers>
 
 #include "compile/compile.h"
+#include "files/files.h"
 #include "output/output.h"
 #include "tools/rendi.h"
 
@@ -21,14 +20,6 @@ class Scarto final : public Destinazione {
   std::optional<std::string> scrivi(const std::string&, std::string_view) override { return std::nullopt; }
   std::optional<std::string> scrivi_a_pezzi(const std::string&, const Pezzi&) override { return std::nullopt; }
 };
-
-std::optional<std::string> leggi_tutto(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string dati{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
-  return dati;
-}
 
 bool finisce_con(const std::string& s, std::string_view fine) {
   return s.size() >= fine.size() && s.compare(s.size() - fine.size(), fine.size(), fine) == 0;
@@ -55,11 +46,11 @@ std::vector<Tratto> tratti(const std::vector<Cella>& celle, Valore valore_di, st
   std::vector<Tratto> fuori;
   for (std::size_t i = 0; i < n; ++i) {
     const std::int32_t v = valore_di(celle[i].*campo);
-    const auto inizio = static_cast<std::int64_t>(i) * 50;
+    const auto inizio = static_cast<std::int64_t>(i) * metri_cella;
     if (!fuori.empty() && fuori.back().valore == v && fuori.back().fine == inizio) {
-      fuori.back().fine = inizio + 50;
+      fuori.back().fine = inizio + metri_cella;
     } else {
-      fuori.push_back({inizio, inizio + 50, v});
+      fuori.push_back({inizio, inizio + metri_cella, v});
     }
   }
   return fuori;
@@ -218,46 +209,49 @@ Caricamento carica_file_binari(const std::filesystem::path& cartella, const std:
   const auto file_sim = cartella / nome_file_simulazione(percorso, treno);
   const auto file_dat = cartella / nome_file_treno(percorso, treno);
   const auto file_linea = cartella / nome_file_linea(percorso);
-  const auto sim = leggi_tutto(file_sim);
-  const auto dat = leggi_tutto(file_dat);
-  if (!sim || !dat) {
-    c.errore = "cannot read " + (!sim ? file_sim : file_dat).string();
+  const FileLetto sim = leggi_intero(file_sim, massimo_file_simulazione);
+  const FileLetto dat = leggi_intero(file_dat, massimo_file_treno);
+  if (!sim.dati || !dat.dati) {
+    c.errore = "cannot read " + (!sim.dati ? file_sim.string() + ": " + sim.perche : file_dat.string() + ": " + dat.perche);
     return c;
   }
-  auto voci = decodifica_simulazione(*sim);
+  auto voci = decodifica_simulazione(*sim.dati);
   if (!voci) {
     c.errore = file_sim.string() + " is not a simulation file (87 entries)";
     return c;
   }
-  auto celle = decodifica_treno(*dat);
+  auto celle = decodifica_treno(*dat.dati);
   if (!celle) {
     c.errore = file_dat.string() + " is not a train data file (15-byte cells)";
     return c;
   }
   dati.voci = std::move(*voci);
   dati.celle = std::move(*celle);
-  if (const auto linea = leggi_tutto(file_linea)) {
-    auto t = decodifica_linea(*linea);
+  std::error_code assente;
+  if (const FileLetto linea = leggi_intero(file_linea, massimo_file_linea); linea.dati) {
+    auto t = decodifica_linea(*linea.dati);
     if (!t) {
       c.errore = file_linea.string() + " is not a line data file (tagged plan values)";
       return c;
     }
     dati.tracciato = std::move(*t);
-  } else {
+  } else if (!std::filesystem::exists(file_linea, assente)) {
     c.diagnostiche.push_back({Gravita::avviso, "", file_linea.string(), 0, 0,
                               "no line data file: the plan of the line is not drawn"});
+  } else {
+    c.errore = "cannot read " + file_linea.string() + ": " + linea.perche;
+    return c;
   }
 
   // Files of one compile agree on the length; say so when these do not.
-  const std::int64_t estesa = std::int64_t{dati.voci[voce_generale].fine_zona} + 7000;
+  const std::int64_t estesa = std::int64_t{dati.voci[voce_generale].fine_zona} + coda_percorso;
   if (dati.tracciato.metri() != 0 && dati.tracciato.metri() != estesa + 1) {
     c.diagnostiche.push_back({Gravita::avviso, "", file_linea.string(), 0, 0,
                               "the plan holds " + std::to_string(dati.tracciato.metri()) +
                                   " metres, but the line length in the simulation file gives " +
                                   std::to_string(estesa + 1)});
   }
-  if (static_cast<std::int64_t>(dati.celle.size()) != (estesa + 25) / 50 + 1 &&
-      static_cast<std::int64_t>(dati.celle.size()) != (estesa + 24) / 50 + 1) {
+  if (static_cast<std::int64_t>(dati.celle.size()) != cella_di(estesa) + 1) {
     c.diagnostiche.push_back({Gravita::avviso, "", file_dat.string(), 0, 0,
                               "the file holds " + std::to_string(dati.celle.size()) +
                                   " cells, which does not match the line length in the simulation file"});
@@ -305,16 +299,16 @@ std::vector<std::string> pannelli(std::string_view testo) {
 Quadro analizza(const DatiScenario& dati) {
   Quadro q;
   q.dati = &dati;
-  q.lunghezza = std::clamp<std::int64_t>(dati.voci[voce_generale].fine_zona, 0, 1'000'000);
-  q.estensione = q.lunghezza + 7000;
+  q.lunghezza = std::clamp<std::int64_t>(dati.voci[voce_generale].fine_zona, 0, lunghezza_massima);
+  q.estensione = q.lunghezza + coda_percorso;
 
   // Sign texts fill `voci` from 80 down; stations fill it from 1 up to the first sign text.
   int primo_cartello = prima_voce_cartello + 1;
   for (std::size_t i = 0; i < dati.celle.size(); ++i) {
     const Cella& c = dati.celle[i];
     const auto indice = static_cast<std::int64_t>(i);
-    const PuntoCella punto{indice, (indice - 1) * 50, &c};
-    const PuntoCella punto_senza_scarto{indice, indice * 50, &c};
+    const PuntoCella punto{indice, (indice - 1) * metri_cella, &c};
+    const PuntoCella punto_senza_scarto{indice, indice * metri_cella, &c};
     switch (c.tipo) {
       case tipo_cella::segnale: q.segnali.push_back(punto); break;
       case tipo_cella::indicatore_v_max: q.indicatori.push_back(punto); break;
@@ -349,7 +343,7 @@ Quadro analizza(const DatiScenario& dati) {
     std::size_t j = i;
     while (j < dati.celle.size() && dati.celle[j].tipo_montagna == tipo) ++j;
     if (tipo != 0) {
-      Galleria g{static_cast<std::int64_t>(i) * 50, static_cast<std::int64_t>(j) * 50, tipo, {}};
+      Galleria g{static_cast<std::int64_t>(i) * metri_cella, static_cast<std::int64_t>(j) * metri_cella, tipo, {}};
       for (const PuntoCella& cartello : q.cartelli) {
         if (cartello.posizione < g.inizio - 500 || cartello.posizione > g.fine + 500) continue;
         const auto p = pannelli(dati.voci[static_cast<std::size_t>(std::clamp<int>(cartello.c->valore1, 0, 86))].nome);
