@@ -1,8 +1,7 @@
 // The authoring tool `percorso`: compile an author's descriptions, report errors at their
 // place in the file, decode the binary files, draw a scenario, export the embedded scenario.
-// Each subcommand
-// lives in its own file and adds itself to the command line through one `comando_*`
-// function.
+// Each subcommand lives in its own file and adds itself to the command line through one
+// `comando_*` function.
 #pragma once
 
 #include <CLI/CLI.hpp>
