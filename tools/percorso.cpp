@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
+#include "tools/decompila.h"
+
 namespace scenario {
 
 int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err) {
@@ -55,6 +57,22 @@ int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out
   draw->add_option("FILE", file_draw, "The line data file (*_linea.dat)")->required();
   draw->add_option("-o,--output", file_svg, "The SVG file to write")->capture_default_str();
 
+  OpzioniDecompila decompile_opzioni;
+  CLI::App* decompile = app.add_subcommand(
+      "decompile",
+      "Write the line and train descriptions back from a scenario's binary files, such that compile gives the same "
+      "files byte for byte. Give the folder that holds them, or the files one by one. What the files cannot say is "
+      "chosen and listed on standard error. Exit status: 0 the descriptions compile back to the same files, 1 they "
+      "were written but do not, 2 the files are refused (damaged, foreign or inconsistent) or cannot be written.");
+  decompile->add_option("INPUT", decompile_opzioni.ingressi,
+                        "A folder, or the *.sim, the <route>_<train>.dat and the <route>_linea.dat files")
+      ->required();
+  decompile->add_option("-o,--output", decompile_opzioni.cartella,
+                        "Folder for <route>_linea.txt and <route>_<train>-.txt (created if missing)")
+      ->capture_default_str();
+  decompile->add_option("--route", decompile_opzioni.percorso, "Route name, to pick the files in a folder");
+  decompile->add_option("--train", decompile_opzioni.treno, "Train name, to pick the files in a folder");
+
   std::vector<std::string> args(argomenti.rbegin(), argomenti.rend());
   if (!args.empty()) args.pop_back();  // the program name
   try {
@@ -66,6 +84,7 @@ int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out
   if (compile->parsed()) return compila(compile_opzioni, out, err);
   if (export_->parsed()) return esporta(cartella_export, out, err);
   if (dump->parsed()) return mostra(file_dump, tipo_dump, tutte, passo, out, err);
+  if (decompile->parsed()) return decompila_comando(decompile_opzioni, out, err);
   if (draw->parsed()) return disegna(file_draw, file_svg, err);
   out << app.help();
   return 0;
