@@ -232,13 +232,19 @@ void Ricostruzione::generale_linea() {
     return std::pair{!in_uso, std::int64_t{r.inizio_zona}};
   };
   std::sort(ordine.begin(), ordine.end(), [&](int a, int b) { return chiave(a) < chiave(b); });
+  // The preferred assignment first, then every other one.
+  std::vector<std::array<int, 3>> prove = {ordine};
+  std::array<int, 3> altra = {0, 1, 2};
+  do {
+    if (altra != ordine) prove.push_back(altra);
+  } while (std::next_permutation(altra.begin(), altra.end()));
   std::array<int, 3> scelto = ordine;
   bool trovato = false;
-  do {
+  for (const auto& o : prove) {
     Modello prova;
-    prova.voci[voce_progressiva_uno] = righe[static_cast<std::size_t>(ordine[0])];
-    prova.voci[voce_progressiva_due] = righe[static_cast<std::size_t>(ordine[1])];
-    prova.voci[voce_progressiva_tre] = righe[static_cast<std::size_t>(ordine[2])];
+    prova.voci[voce_progressiva_uno] = righe[static_cast<std::size_t>(o[0])];
+    prova.voci[voce_progressiva_due] = righe[static_cast<std::size_t>(o[1])];
+    prova.voci[voce_progressiva_tre] = righe[static_cast<std::size_t>(o[2])];
     if (!progressive_ordina(prova).ok()) continue;
     bool uguali = true;
     for (std::size_t i = 0; i < 3; ++i) {
@@ -247,11 +253,11 @@ void Ricostruzione::generale_linea() {
       uguali = uguali && p.inizio_zona == f.inizio_zona && p.fine_zona == f.fine_zona && p.posizione_m == f.posizione_m;
     }
     if (uguali) {
-      scelto = ordine;
+      scelto = o;
       trovato = true;
       break;
     }
-  } while (std::next_permutation(ordine.begin(), ordine.end()));
+  }
   if (!trovato) ipotesi("chainage entries that no three rows give (written as they stand)", 0);
   const char* nomi[3] = {"uno", "due", "tre"};
   for (std::size_t i = 0; i < 3; ++i) {
@@ -399,12 +405,6 @@ void Ricostruzione::montagne() {
     }
     return true;
   };
-  auto segno_in = [&](std::int64_t prima, std::int64_t ultima_cella) {
-    for (std::int64_t j = prima; j <= ultima_cella; ++j) {
-      if (segno(j)) return true;
-    }
-    return false;
-  };
   std::int64_t i = 0;
   while (i <= ultima()) {
     const std::uint8_t tipo = c(i).tipo_montagna;
@@ -421,18 +421,30 @@ void Ricostruzione::montagne() {
     if (segni.empty() || con_segni(i, fine) || tipo != 3) {
       tratti.push_back({i, fine, tipo, !segni.empty()});
     } else {
-      // Type 3 sections may follow one another: a new one starts three cells before each
-      // mark that is out of phase with the section before it.
+      // Type 3 sections may follow one another. Each marked section starts three cells before
+      // its first mark and runs while its marks keep their phase; the cells between marked
+      // sections form sections without marks.
       std::int64_t inizio = i;
-      for (std::int64_t s : segni) {
-        if (s - inizio >= 3 && (s - inizio) % 4 == 3) continue;
-        const std::int64_t nuovo = s - 3;
-        if (nuovo <= inizio) continue;  // no section can carry it: the check will say so
-        tratti.push_back({inizio, nuovo - 1, tipo, con_segni(inizio, nuovo - 1) && segno_in(inizio, nuovo - 1)});
-        ipotesi("hill sections of type 3 split where their filler marks change phase", nuovo * metri_cella);
-        inizio = nuovo;
+      while (inizio <= fine) {
+        std::int64_t primo = inizio;
+        while (primo <= fine && !segno(primo)) ++primo;
+        if (primo > fine) {
+          tratti.push_back({inizio, fine, tipo, false});
+          break;
+        }
+        const std::int64_t da = std::max(inizio, primo - 3);  // below primo - 3: no section carries it
+        if (da > inizio) tratti.push_back({inizio, da - 1, tipo, false});
+        std::int64_t j = da, ultimo_segno = primo;
+        for (; j <= fine; ++j) {
+          const bool fase = (j - da) % 4 == 3;
+          if ((fase && !occupata(j)) || (!fase && segno(j))) break;
+          if (segno(j)) ultimo_segno = j;
+        }
+        const std::int64_t a = j > fine ? fine : ultimo_segno;
+        tratti.push_back({da, a, tipo, true});
+        if (a < fine) ipotesi("hill sections of type 3 split where their filler marks change phase", (a + 1) * metri_cella);
+        inizio = a + 1;
       }
-      tratti.push_back({inizio, fine, tipo, true});
     }
     i = fine + 1;
   }
@@ -644,8 +656,10 @@ void Ricostruzione::abbattimenti() {
       // A speed above 0 whose low 16 bits are the stored value.
       const std::int64_t v = x.valore1 > 0 ? x.valore1 : std::int64_t{x.valore1} + 65536;
       abbattimenti_.push_back({i, "abbattimento," + a_destra(i * metri_cella, 8) + "," + a_destra(v, 6)});
+      conta("abbattimento");
     } else if (x.tipo == tipo_cella::abbattimento_senza_velocita) {
       abbattimenti_.push_back({i, "abbattimento," + a_destra(i * metri_cella, 8) + "," + a_destra(0, 6)});
+      conta("abbattimento");
     }
   }
 }
