@@ -25,12 +25,13 @@ class GeneratoreScenari {
  public:
   explicit GeneratoreScenari(std::uint64_t seme) : caso_(seme) {}
 
-  // lunghezza_massima bounds the line length in metres (at least 12000).
-  ScenarioGenerato genera(std::int64_t lunghezza_massima = 60000) {
+  // The line length in metres is drawn from minima .. massima (at least 12000, at most 1000000).
+  ScenarioGenerato genera(std::int64_t minima = 12000, std::int64_t massima = 60000) {
     ScenarioGenerato s;
     s.nome_percorso = nome({"Valdora", "Monte Arsa", "Lago-Tessera", "Pian", "Rivalba Alta"});
     s.nome_treno = nome({"Tarvo", "R 2231", "Merci", "IC-7", "Espresso Notte"});
-    lunghezza_ = multiplo(12000, std::max<std::int64_t>(12000, lunghezza_massima), 50);
+    minima = std::clamp<std::int64_t>(minima, 12000, 1000000);
+    lunghezza_ = multiplo(minima, std::clamp<std::int64_t>(massima, minima, 1000000), 50);
     ultima_ = (lunghezza_ + 7000) / 50;  // a multiple of 50 plus 7000: exact
     occupata_.assign(static_cast<std::size_t>(ultima_ + 1), false);
     occupata_[0] = occupata_[1] = true;  // cell 1 is the header
