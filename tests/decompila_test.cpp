@@ -221,6 +221,18 @@ TEST_F(PercorsoDecompile, AScenarioCompiledWithoutLineDataSaysTheCurvesAreLost) 
   EXPECT_NE(u.err.find("--no-line-data"), std::string::npos) << u.err;
 }
 
+TEST_F(PercorsoDecompile, FilesNoDescriptionCanGiveAreStillWrittenButSaidLoudlyWithExitOne) {
+  // A cell kind no store writes: the descriptions cannot carry it.
+  std::string treno = prova::leggi_file(dir / "bin/Valdora_Tarvo.dat");
+  treno[100 * 15] = 9;
+  prova::scrivi_file(dir / "bin/Valdora_Tarvo.dat", treno);
+  const auto u = percorso({"decompile", (dir / "bin").string(), "-o", (dir / "dec").string()});
+  EXPECT_EQ(u.stato, 1) << u.err;
+  EXPECT_NE(u.err.find("DO NOT COMPILE BACK TO THE SAME FILES"), std::string::npos) << u.err;
+  EXPECT_NE(u.err.find("cell 100 (5000 m): tipo 0 instead of 9"), std::string::npos) << u.err;
+  EXPECT_EQ(prova::elenco(dir / "dec"), (std::vector<std::string>{"Valdora_Tarvo-.txt", "Valdora_linea.txt"}));
+}
+
 TEST_F(PercorsoDecompile, InputsThatAreNotScenarioFilesAreRefusedWithExitTwo) {
   const auto bin = dir / "bin";
   std::filesystem::create_directories(dir / "cartella.sim");

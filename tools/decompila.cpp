@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <limits>
 #include <cstdlib>
 #include <set>
 #include <tuple>
@@ -43,7 +44,6 @@ namespace {
 constexpr std::int64_t metri_cella = 50;
 constexpr std::int16_t valore_punto = 180;  // the completion pass's points
 constexpr std::int32_t lunghezza_massima = 1000000;
-constexpr int tentativi_abbattimenti = 40;
 
 // Heading change per metre of the curve classes 1 to 6.
 constexpr std::array<double, 6> k_classi = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
@@ -167,7 +167,13 @@ class Ricostruzione {
   void generale_treno();
   void stazioni();
   void rallentamenti();
+  struct SegnaleTrovato {
+    std::int64_t cella;
+    std::int64_t codice;  // sx × 3 + dx, which the approach marks carry
+    std::string testo;
+  };
   void segnali();
+  std::vector<std::size_t> ordine_segnali(const std::vector<SegnaleTrovato>& segnali) const;
   void abbattimenti();
 
   const Bersaglio& b_;
@@ -620,6 +626,7 @@ void Ricostruzione::segnali() {
     const std::int64_t basso = ((v % 10) + 10) % 10;
     return std::pair{(v - basso) / 10, basso};
   };
+  std::vector<SegnaleTrovato> trovati;
   for (std::int64_t i = 0; i <= ultima(); ++i) {
     const Cella& s = c(i);
     if (s.tipo != tipo_cella::segnale) continue;
@@ -637,12 +644,72 @@ void Ricostruzione::segnali() {
       ipotesi("signal time of 1 to 100 as stored (written as that value + 256)", p);
     }
     if (sx != 2) ipotesi("signal time (not stored when the s group code is not 2), written as 0", p);
-    segnali_.push_back("segnale," + a_destra(p, 8) + "," + a_destra(sx, 4) + "," + a_destra(s1, 2) + "," +
-                       a_destra(s2, 2) + "," + a_destra(s3, 3) + "," + a_destra(rapp, 2) + "," + a_destra(dx, 5) +
-                       "," + a_destra(d1, 3) + "," + a_destra(d2, 1) + "," + a_destra(d3, 1) + ", " +
-                       std::to_string(tempo));
+    trovati.push_back({i, codice,
+                       "segnale," + a_destra(p, 8) + "," + a_destra(sx, 4) + "," + a_destra(s1, 2) + "," +
+                           a_destra(s2, 2) + "," + a_destra(s3, 3) + "," + a_destra(rapp, 2) + "," + a_destra(dx, 5) +
+                           "," + a_destra(d1, 3) + "," + a_destra(d2, 1) + "," + a_destra(d3, 1) + ", " +
+                           std::to_string(tempo)});
     conta("segnale");
   }
+  for (std::size_t k : ordine_segnali(trovati)) segnali_.push_back(trovati[k].testo);
+}
+
+// The order of the signal rows. Each writes approach marks two, four, six and eight cells
+// before it, over the marks of the stations (whose rows come first) and of earlier signals;
+// the mark a cell shows is the last one written. In line order unless that leaves a cell
+// with another mark than the file's: then the rows are ordered from the last one back, each
+// time taking the furthest signal whose marks all stand as written or under later ones.
+std::vector<std::size_t> Ricostruzione::ordine_segnali(const std::vector<SegnaleTrovato>& segnali) const {
+  std::vector<std::size_t> ordine(segnali.size());
+  for (std::size_t k = 0; k < ordine.size(); ++k) ordine[k] = k;
+  auto segno = [](const SegnaleTrovato& s, std::int64_t b) { return bassi_8(s.codice * 10 + b); };
+  auto dentro = [&](std::int64_t i) { return i >= 0 && i <= ultima(); };
+
+  // Marks as line order leaves them, over the stations' marks.
+  std::vector<std::uint8_t> segni(b_.celle.size(), 0);
+  for (std::int64_t k = 1; k < voce_progressiva_tre; ++k) {
+    const Voce& s = b_.voci[static_cast<std::size_t>(k)];
+    if (vuota(s)) break;
+    if (s.tipo >= 25 || s.tipo == 5 || s.tipo == 6) continue;
+    for (std::int64_t z = 1; z <= 4; ++z) {
+      const std::int64_t metri = std::int64_t{s.fine_zona} - metri_cella * (z + 1);
+      const std::int64_t i = arrotonda(metri, metri_cella);
+      if (metri > metri_cella && dentro(i)) segni[static_cast<std::size_t>(i)] = bassi_8(80 + z);
+    }
+  }
+  std::vector<std::uint8_t> in_ordine = segni;
+  for (const SegnaleTrovato& s : segnali) {
+    for (std::int64_t b = 1; b <= 4; ++b) {
+      if (dentro(s.cella - 2 * b)) in_ordine[static_cast<std::size_t>(s.cella - 2 * b)] = segno(s, b);
+    }
+  }
+  bool va_bene = true;
+  for (std::int64_t i = 0; i <= ultima() && va_bene; ++i) va_bene = in_ordine[static_cast<std::size_t>(i)] == c(i).preavviso;
+  if (va_bene) return ordine;
+
+  std::vector<bool> coperta(b_.celle.size(), false), messo(segnali.size(), false);
+  std::vector<std::size_t> al_contrario;
+  while (al_contrario.size() < segnali.size()) {
+    bool trovato = false;
+    for (std::size_t k = segnali.size(); k-- > 0 && !trovato;) {
+      if (messo[k]) continue;
+      bool puo = true;
+      for (std::int64_t b = 1; b <= 4 && puo; ++b) {
+        const std::int64_t i = segnali[k].cella - 2 * b;
+        puo = !dentro(i) || coperta[static_cast<std::size_t>(i)] || c(i).preavviso == segno(segnali[k], b);
+      }
+      if (!puo) continue;
+      for (std::int64_t b = 1; b <= 4; ++b) {
+        const std::int64_t i = segnali[k].cella - 2 * b;
+        if (dentro(i)) coperta[static_cast<std::size_t>(i)] = true;
+      }
+      messo[k] = true;
+      al_contrario.push_back(k);
+      trovato = true;
+    }
+    if (!trovato) return ordine;  // no order gives these marks: the check will say where
+  }
+  return {al_contrario.rbegin(), al_contrario.rend()};
 }
 
 // Speed-cap points (kinds 12 and 13). Points of value 180 may be the completion pass's own;
@@ -758,6 +825,77 @@ std::vector<std::string> differenze_voci(const std::array<Voce, numero_voci>& at
   return d;
 }
 
+// The points of value 180 that need a row of their own. The descriptions without such rows
+// are read once; the completion pass then runs on copies of those cells with a set of cells
+// already holding a point (what a row there does), and the set grows one cell at a time: for
+// the first cell where the pass's points differ from the files', the cell whose row moves that
+// first difference furthest (a missing point, or a point the pass placed nearby that stood
+// there already in the original and so pushed the pass elsewhere).
+std::set<std::int64_t> punti_espliciti(const Bersaglio& b, const Ricostruzione& r, const std::string& linea) {
+  std::set<std::int64_t> espliciti;
+  if (r.punti_del_passo().empty()) return espliciti;
+  Modello base;
+  base.nome_percorso = b.voci[voce_testata_percorso].nome;
+  base.nome_treno = b.voci[voce_testata_treno].nome;
+  azzera_voci(base);
+  Descrizioni d{{"linea", linea, {}}, {"treno", r.testo_treno({}), {}}};
+  memorizza_dati(base, d);
+  if (base.celle.size() != b.celle.size()) return espliciti;
+
+  const std::set<std::int64_t> punti(r.punti_del_passo().begin(), r.punti_del_passo().end());
+  auto cella_di_b = [&](std::int64_t i) -> const Cella& { return b.celle[static_cast<std::size_t>(i)]; };
+  // Cells where the pass's points differ from the files', in order.
+  auto differenze = [&](const std::set<std::int64_t>& insieme) {
+    Modello m;
+    m.ultima_cella = base.ultima_cella;
+    m.celle = base.celle;
+    for (std::int64_t i : insieme) {
+      Cella& c = m.celle[static_cast<std::size_t>(i)];
+      c.tipo = tipo_cella::abbattimento;
+      c.valore1 = valore_punto;
+    }
+    completa_celle(m);
+    std::vector<std::int64_t> diverse;
+    for (std::size_t i = 0; i < m.celle.size(); ++i) {
+      const Cella& o = m.celle[i];
+      const Cella& a = b.celle[i];
+      const bool punto = o.tipo == tipo_cella::abbattimento || a.tipo == tipo_cella::abbattimento;
+      if (punto && (o.tipo != a.tipo || (i != 1 && o.valore1 != a.valore1))) diverse.push_back(static_cast<std::int64_t>(i));
+    }
+    return diverse;
+  };
+  auto voto = [](const std::vector<std::int64_t>& diverse) {
+    const std::int64_t prima = diverse.empty() ? std::numeric_limits<std::int64_t>::max() : diverse.front();
+    return std::pair{prima, -static_cast<std::int64_t>(diverse.size())};
+  };
+  // A row can put a point only in a cell that is free when it is read.
+  auto possibile = [&](std::int64_t i) {
+    return punti.count(i) != 0 && espliciti.count(i) == 0 && libera(base.celle[static_cast<std::size_t>(i)]);
+  };
+
+  std::vector<std::int64_t> diverse = differenze(espliciti);
+  while (!diverse.empty()) {
+    const std::int64_t x = diverse.front();
+    std::optional<std::int64_t> migliore;
+    auto meglio = voto(diverse);
+    for (std::int64_t y = x + 2; y >= x - 20; --y) {
+      if (y < 0 || y >= static_cast<std::int64_t>(b.celle.size()) || !possibile(y)) continue;
+      if (y != x && !punto_del_passo(cella_di_b(y))) continue;
+      auto prova = espliciti;
+      prova.insert(y);
+      const auto v = voto(differenze(prova));
+      if (v > meglio) {
+        meglio = v;
+        migliore = y;
+      }
+    }
+    if (!migliore) break;
+    espliciti.insert(*migliore);
+    diverse = differenze(espliciti);
+  }
+  return espliciti;
+}
+
 }  // namespace
 
 EsitoDecompila decompila(const FileBinari& f) {
@@ -777,38 +915,7 @@ EsitoDecompila decompila(const FileBinari& f) {
   d.nome_treno = b.voci[voce_testata_treno].nome;
   d.linea = r.testo_linea();
 
-  // The points of value 180: compile without rows for them, then give a row to each that the
-  // completion pass did not place, until the cells agree or nothing more can be settled.
-  const std::string nome_treno_file = nome_file_treno(d.nome_percorso, d.nome_treno);
-  const std::string nome_sim = nome_file_simulazione(d.nome_percorso, d.nome_treno);
-  std::set<std::int64_t> espliciti;
-  const std::set<std::int64_t> punti(r.punti_del_passo().begin(), r.punti_del_passo().end());
-  for (int tentativo = 0; tentativo < tentativi_abbattimenti; ++tentativo) {
-    const auto c = compila_in_memoria(d.linea, r.testo_treno(espliciti), d.nome_percorso, d.nome_treno, false);
-    const auto trovato = c.file.find(nome_treno_file);
-    if (trovato == c.file.end() || trovato->second == f.treno) break;
-    const auto ottenute = decodifica_treno(trovato->second);
-    if (!ottenute || ottenute->size() != b.celle.size()) break;
-    bool cambiato = false;
-    std::int64_t ultimo_nostro = -1;
-    for (std::size_t i = 0; i < b.celle.size(); ++i) {
-      const auto cella_i = static_cast<std::int64_t>(i);
-      const bool atteso = punti.count(cella_i) != 0;
-      const bool ottenuto = punto_del_passo((*ottenute)[i]);
-      if (atteso && ottenuto && espliciti.count(cella_i) == 0) ultimo_nostro = cella_i;
-      if (atteso && !ottenuto) {
-        espliciti.insert(cella_i);
-        cambiato = true;
-      } else if (!atteso && ottenuto && ultimo_nostro >= 0) {
-        // The pass placed a point the files do not have: a point it placed before this one
-        // stood there already, which shifts its later choices.
-        espliciti.insert(ultimo_nostro);
-        ultimo_nostro = -1;
-        cambiato = true;
-      }
-    }
-    if (!cambiato) break;
-  }
+  const std::set<std::int64_t> espliciti = punti_espliciti(b, r, d.linea);
   for (std::int64_t i : espliciti) {
     r.deduzioni().ipotesi["speed-cap points the completion pass does not place by itself, written as abbattimento rows"]
         .push_back(i * metri_cella);
@@ -818,6 +925,8 @@ EsitoDecompila decompila(const FileBinari& f) {
   d.deduzioni = r.deduzioni();
 
   // The final check: the pair compiled as `percorso compile` would, every file compared.
+  const std::string nome_treno_file = nome_file_treno(d.nome_percorso, d.nome_treno);
+  const std::string nome_sim = nome_file_simulazione(d.nome_percorso, d.nome_treno);
   const auto finale = compila_in_memoria(d.linea, d.treno, d.nome_percorso, d.nome_treno, f.linea.has_value());
   auto confronta = [&](const std::string& nome, const std::string& atteso) {
     const auto it = finale.file.find(nome);
