@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 #include <span>
 
 #include "aiuti.h"
@@ -163,6 +164,19 @@ TEST_F(DecompilaRifiuti, DamagedOrInconsistentFilesAreRefusedWithTheirReason) {
     const auto esito = decompila(guasto);
     EXPECT_FALSE(esito.risultato) << caso.nome;
     EXPECT_NE(esito.rifiuto.find(caso.motivo), std::string::npos) << caso.nome << ": " << esito.rifiuto;
+  }
+}
+
+TEST_F(DecompilaRifiuti, RandomDamageIsRefusedOrDecompiledNeverACrash) {
+  std::mt19937_64 caso(2026);
+  for (int giro = 0; giro < 36; ++giro) {
+    FileBinari guasto = f;
+    std::string& bersaglio = giro % 3 == 0 ? guasto.simulazione : giro % 3 == 1 ? guasto.treno : *guasto.linea;
+    for (int k = 0; k < 1 + giro % 3; ++k) {
+      bersaglio[static_cast<std::size_t>(caso() % bersaglio.size())] = static_cast<char>(caso() % 256);
+    }
+    const auto esito = decompila(guasto);
+    EXPECT_TRUE(esito.risultato.has_value() != !esito.rifiuto.empty()) << "round " << giro;
   }
 }
 
