@@ -9,10 +9,6 @@
 
 namespace scenario {
 
-// The embedded scenario's names.
-inline constexpr std::string_view nome_percorso_incorporato = "Valdora";
-inline constexpr std::string_view nome_treno_incorporato = "Tarvo";
-
 // What the driver shows a person: the wait window and message boxes. A real window when a
 // display can be opened, standard error otherwise.
 class Schermo {

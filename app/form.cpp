@@ -3,17 +3,21 @@
 #include <system_error>
 
 #include "app/app.h"
+#include "compile/compile.h"
 #include "documents/documents.h"
-#include "model/compila.h"
-#include "output/output.h"
-#include "reader/reader.h"
 
 namespace scenario {
 namespace {
 
-// The error state in words, for the message box.
-std::string rapporto_codice(const Modello& m) {
-  return "The scenario was compiled with " + spiega_errore(m) + ".";
+// The error state in words, for the message box, with the row that set it where there is one.
+std::string rapporto_codice(const Modello& m, const Esito& e) {
+  std::string testo = "The scenario was compiled with an error: " + parole_errore(m);
+  const Luogo& l = e.luogo();
+  if (!l.vuoto() && l.linea > 0) {
+    testo += ", at " + std::filesystem::path(l.file).filename().string() + " line " + std::to_string(l.linea) +
+             ", column " + std::to_string(l.colonna);
+  }
+  return testo + ".";
 }
 
 }  // namespace
@@ -39,23 +43,20 @@ int Form_Load(const std::filesystem::path& cartella, Schermo& schermo) {
     return 1;
   };
 
-  for (const DocumentoIncorporato& d : documenti_incorporati()) {
-    if (auto errore = scrivi_documento(d, m, cartella)) return fallisce("Cannot write " + *errore);
-  }
+  CartellaSuDisco dove(cartella);
+  if (auto errore = scrivi_documenti(dove, m.nome_percorso, m.nome_treno)) return fallisce("Cannot write " + *errore);
 
-  Descrizioni descrizioni{
+  const Descrizioni descrizioni{
       leggi_descrizione(cartella / nome_descrizione_linea(m.nome_percorso, m.nome_treno), true),
       leggi_descrizione(cartella / nome_descrizione_treno(m.nome_percorso, m.nome_treno), true)};
-  CartellaSuDisco dove(cartella);
-  std::int32_t scrivi_linea = 1;
-  const EsitoCompilazione esito = memorizza_percorso(m, scrivi_linea, descrizioni, dove);
+  const EsitoCompilazione esito = memorizza_percorso(m, 1, descrizioni, dove);
 
   if (esito.rapporto != 0) return fallisce(testo_errore(std::to_string(esito.rapporto)));
   if (esito.scrittura.guasto) return fallisce("Cannot write " + *esito.scrittura.guasto);
   if (esito.senza_celle) {
-    return fallisce(rapporto_codice(m) + "\nThe line has no route cells, so no binary file was written.");
+    return fallisce(rapporto_codice(m, esito.esito) + "\nThe line has no route cells, so no binary file was written.");
   }
-  if (m.codice_errore != 0) return fallisce(rapporto_codice(m));
+  if (m.codice_errore != 0) return fallisce(rapporto_codice(m, esito.esito));
   schermo.chiudi_attesa();
   return 0;
 }

@@ -5,9 +5,7 @@
 #include <string>
 
 #include "documents/documents.h"
-#include "model/compila.h"
-#include "output/output.h"
-#include "reader/reader.h"
+#include "compile/compile.h"
 
 namespace {
 
@@ -47,8 +45,7 @@ void compila(benchmark::State& state, const std::string& linea, const std::strin
     m.nome_treno = "Tarvo";
     scenario::Descrizioni d{{"linea", linea, {}}, {"treno", treno, {}}};
     scenario::CartellaSuDisco dove(cartella);
-    std::int32_t scrivi_linea = 1;
-    auto esito = scenario::memorizza_percorso(m, scrivi_linea, d, dove);
+    auto esito = scenario::memorizza_percorso(m, 1, d, dove);
     benchmark::DoNotOptimize(esito);
   }
   std::filesystem::remove_all(cartella);

@@ -5,7 +5,7 @@
 
 #include "documents/documents.h"
 #include "output/output.h"
-#include "tests/generatore_scenari.h"
+#include "../tests/generatore_scenari.h"
 #include "tools/decompila.h"
 
 namespace {

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "documents/documents.h"
-#include "output/output.h"
 
 namespace scenario {
 namespace {
@@ -22,12 +21,13 @@ std::string nome_rallentamenti(const std::string& p, const std::string& t) {
 }
 std::string nome_scheda(const std::string& p, const std::string& t) { return con_treno(p, t, "_scheda_treno.txt"); }
 
+// The scenario program's five document writers, in their order.
 const std::array<DocumentoIncorporato, 5> documenti{{
-    {"dati_linea", nome_descrizione_linea, righe_linea},
-    {"dati_treno", nome_descrizione_treno, righe_treno},
-    {"dati_note", nome_note, righe_note},
-    {"dati_rallentamenti", nome_rallentamenti, righe_rallentamenti},
-    {"dati_scheda", nome_scheda, righe_scheda_treno},
+    {nome_descrizione_linea, righe_linea},           // dati_linea
+    {nome_descrizione_treno, righe_treno},           // dati_treno
+    {nome_note, righe_note},                         // dati_note
+    {nome_rallentamenti, righe_rallentamenti},       // dati_rallentamenti
+    {nome_scheda, righe_scheda_treno},               // dati_scheda
 }};
 
 }  // namespace
@@ -54,29 +54,10 @@ std::string testo_documento(const TabellaRighe& tabella) {
 
 std::span<const DocumentoIncorporato> documenti_incorporati() { return documenti; }
 
-std::optional<std::string> scrivi_documento(const DocumentoIncorporato& d, const Modello& m,
-                                            const std::filesystem::path& cartella) {
-  const std::string nome = d.nome_file(m.nome_percorso, m.nome_treno);
+std::optional<std::string> testo_documento(const DocumentoIncorporato& d) {
   const auto tabella = tabella_righe(d.righe());
-  if (!tabella) return nome + ": the document has more than 1000 lines";
-  if (auto errore = scrivi_intero(cartella / nome, testo_documento(*tabella))) return nome + ": " + *errore;
-  return std::nullopt;
-}
-
-std::optional<std::string> dati_linea(const Modello& m, const std::filesystem::path& c) {
-  return scrivi_documento(documenti[0], m, c);
-}
-std::optional<std::string> dati_treno(const Modello& m, const std::filesystem::path& c) {
-  return scrivi_documento(documenti[1], m, c);
-}
-std::optional<std::string> dati_note(const Modello& m, const std::filesystem::path& c) {
-  return scrivi_documento(documenti[2], m, c);
-}
-std::optional<std::string> dati_rallentamenti(const Modello& m, const std::filesystem::path& c) {
-  return scrivi_documento(documenti[3], m, c);
-}
-std::optional<std::string> dati_scheda(const Modello& m, const std::filesystem::path& c) {
-  return scrivi_documento(documenti[4], m, c);
+  if (!tabella) return std::nullopt;
+  return testo_documento(*tabella);
 }
 
 }  // namespace scenario

@@ -7,9 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "model/compila.h"
-#include "output/output.h"
-#include "reader/reader.h"
+#include "compile/compile.h"
 
 namespace {
 
@@ -47,7 +45,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
   scenario::Descrizioni d{{"linea.txt", std::string(linea), {}}, {"treno.txt", std::string(treno), {}}};
   Scarico dove;
   // The plan of a long line is the slow part; three inputs in four (by their length) skip it.
-  std::int32_t scrivi_linea = n % 4 == 0 ? 1 : 0;
-  (void)scenario::memorizza_percorso(m, scrivi_linea, d, dove);
+  (void)scenario::memorizza_percorso(m, n % 4 == 0 ? 1 : 0, d, dove);
   return 0;
 }

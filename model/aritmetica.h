@@ -22,11 +22,6 @@ namespace scenario {
   return q;
 }
 
-// The cell of position p with the given offset: round(p / 50 + offset).
-[[nodiscard]] constexpr std::int64_t cella_di(std::int64_t p, std::int64_t offset = 0) {
-  return arrotonda(p + 50 * offset, 50);
-}
-
 // The value as T when it fits, else nothing.
 template <typename T>
 [[nodiscard]] constexpr std::optional<T> stretto(std::int64_t v) {

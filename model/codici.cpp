@@ -20,11 +20,10 @@ unsigned char minuscola(unsigned char c) {
   }
 }
 
-// Steps shared by both codes: join, lower-case, append the fill text, keep it in riga.
-const std::string& testo_di_lavoro(Modello& m) {
-  m.riga = minuscole_cp1252(m.voci[voce_testata_treno].nome + m.voci[voce_testata_percorso].nome) +
-           testo_riempitivo;
-  return m.riga;
+// Steps shared by both codes: join, lower-case, append the fill text.
+std::string testo_di_lavoro(const Modello& m) {
+  return minuscole_cp1252(campo(m.voci, testata::nome_treno) + campo(m.voci, testata::nome_percorso)) +
+         testo_riempitivo;
 }
 
 }  // namespace
@@ -35,15 +34,15 @@ std::string minuscole_cp1252(const std::string& testo) {
   return r;
 }
 
-std::int32_t codice_gara_og(Modello& m) {
-  const std::string& t = testo_di_lavoro(m);
+std::int32_t codice_gara_og(const Modello& m) {
+  const std::string t = testo_di_lavoro(m);
   std::int32_t somma = 0;
   for (std::size_t i = 0; i < caratteri_contati; ++i) somma += static_cast<unsigned char>(t[i]);
   return somma;
 }
 
-std::int32_t codice_gara_st(Modello& m) {
-  const std::string& t = testo_di_lavoro(m);
+std::int32_t codice_gara_st(const Modello& m) {
+  const std::string t = testo_di_lavoro(m);
   std::int32_t somma = 0;
   for (std::size_t i = 0; i < caratteri_contati; ++i) {
     somma += static_cast<std::int32_t>(i + 1) * static_cast<unsigned char>(t[i]);

@@ -40,44 +40,16 @@ std::string file_linea(const Tracciato& t) {
 std::string file_simulazione(const std::array<Voce, numero_voci>& voci) {
   std::string out;
   for (const Voce& v : voci) {
-    put_u8(out, v.tipo);
-    put_i32(out, v.inizio_zona);
-    put_i32(out, v.fine_zona);
-    put_i32(out, v.posizione_m);
-    put_u8(out, v.classe);
-    // The length field is 16 bits; a longer name is cut so that field and bytes agree.
-    const std::size_t n = v.nome.size() > 32767 ? 32767 : v.nome.size();
-    put_i16(out, static_cast<std::int16_t>(n));
-    out.append(v.nome, 0, n);
-    put_i16(out, v.parametro_1);
-    put_i16(out, v.parametro_2);
-    put_i16(out, v.parametro_3);
-    put_i16(out, v.parametro_4);
-    put_i16(out, v.parametro_5);
-    put_u8(out, v.opzione_1);
-    put_u8(out, v.opzione_2);
-    put_u8(out, v.opzione_3);
-    put_u8(out, v.opzione_4);
-    put_i32(out, v.orario);
+    campi_voce(v, [&out](const char*, const auto& campo) { metti(out, campo); });
   }
   return out;
 }
 
 std::string file_treno(const std::vector<Cella>& celle) {
   std::string out;
-  out.reserve(celle.size() * 15);
+  out.reserve(celle.size() * dimensione_cella);
   for (const Cella& c : celle) {
-    put_u8(out, c.tipo);
-    put_i16(out, c.valore1);
-    put_i16(out, c.valore2);
-    put_i16(out, c.valore3);
-    put_i16(out, c.valore4);
-    put_u8(out, c.tempo_segnale);
-    put_u8(out, c.preavviso);
-    put_u8(out, c.tipo_montagna);
-    put_u8(out, c.velocita);
-    put_u8(out, c.pendenza);
-    put_u8(out, c.aderenza);
+    campi_cella(c, [&out](const char*, const auto& campo) { metti(out, campo); });
   }
   return out;
 }
@@ -109,6 +81,27 @@ EsitoScrittura scrivi_file_binari(const Modello& m, Destinazione& dove) {
   scrivi(nome_file_simulazione(m.nome_percorso, m.nome_treno), intero(file_simulazione(m.voci)));
   scrivi(nome_file_treno(m.nome_percorso, m.nome_treno), intero(file_treno(m.celle)));
   return esito;
+}
+
+}  // namespace scenario
+
+namespace scenario {
+
+std::optional<std::string> CartellaSuDisco::scrivi(const std::string& nome, std::string_view dati) {
+  return scrivi_intero(cartella_ / nome, dati);
+}
+
+std::optional<std::string> CartellaSuDisco::scrivi_a_pezzi(const std::string& nome, const Pezzi& pezzi) {
+  return scrivi_intero(cartella_ / nome, pezzi);
+}
+
+std::optional<std::string> Destinazione::scrivi_a_pezzi(const std::string& nome, const Pezzi& pezzi) {
+  std::string tutto;
+  pezzi([&tutto](std::string_view pezzo) {
+    tutto.append(pezzo);
+    return true;
+  });
+  return scrivi(nome, tutto);
 }
 
 }  // namespace scenario

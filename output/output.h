@@ -1,5 +1,5 @@
-// Binary output: the three simulator files written from the route model, and the one way
-// every file of the program reaches the disk (whole, or not at all).
+// Binary output: the three simulator files written from the route model and read back, and
+// where the compile step puts them.
 #pragma once
 
 #include <filesystem>
@@ -10,15 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "files/files.h"
 #include "model/modello.h"
+#include "output/codifica.h"
 
 namespace scenario {
-
-// A file's bytes handed over piece by piece: the producer calls `ricevi` with each piece in
-// order and stops when it returns false. The line data file of a long line is millions of
-// values; this way it never needs a buffer of its own size.
-using Ricevi = std::function<bool(std::string_view)>;
-using Pezzi = std::function<void(const Ricevi& ricevi)>;
 
 // The exact bytes of each file.
 [[nodiscard]] std::string file_linea(const Tracciato& t);                            // *_linea.dat
@@ -32,17 +28,18 @@ void pezzi_file_linea(const Tracciato& t, const Ricevi& ricevi);                
 [[nodiscard]] std::optional<std::array<Voce, numero_voci>> decodifica_simulazione(std::string_view dati);
 [[nodiscard]] std::optional<std::vector<Cella>> decodifica_treno(std::string_view dati);
 
+// The largest file of each kind the compile step can write (a line of 1,000,000 m, names of
+// the longest length): a longer file is not one of them.
+inline constexpr std::uintmax_t metri_massimi = std::uintmax_t{lunghezza_massima} + coda_percorso + 1;
+inline constexpr std::uintmax_t massimo_file_linea = 2 * metri_massimi * dimensione_valore(Etichetta::doppio);
+inline constexpr std::uintmax_t massimo_file_simulazione = numero_voci * (dimensione_voce_vuota + nome_massimo);
+inline constexpr std::uintmax_t massimo_file_treno =
+    static_cast<std::uintmax_t>(cella_di(std::int64_t{lunghezza_massima} + coda_percorso) + 1) * dimensione_cella;
+
 // File names, from the route and train names as they stand.
 [[nodiscard]] std::string nome_file_linea(const std::string& nome_percorso);
 [[nodiscard]] std::string nome_file_simulazione(const std::string& nome_percorso, const std::string& nome_treno);
 [[nodiscard]] std::string nome_file_treno(const std::string& nome_percorso, const std::string& nome_treno);
-
-// Writes `dati` as the whole content of `percorso`: into a temporary file in the same folder,
-// then renamed over the old one. A failure leaves the old file (or none), never a partial
-// one, and returns the reason in words.
-[[nodiscard]] std::optional<std::string> scrivi_intero(const std::filesystem::path& percorso,
-                                                       std::string_view dati);
-[[nodiscard]] std::optional<std::string> scrivi_intero(const std::filesystem::path& percorso, const Pezzi& pezzi);
 
 // Where the compile step puts its files.
 class Destinazione {

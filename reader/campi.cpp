@@ -28,29 +28,40 @@ void LettoreCampi::salta_spazi() {
 void LettoreCampi::segna_inizio() {
   linea_campo_ = linea_;
   colonna_campo_ = static_cast<std::int32_t>(pos_ - inizio_linea_ + 1);
+  colonna_fine_campo_ = colonna_campo_;
+}
+
+void LettoreCampi::segna_fine(std::size_t fine) {
+  colonna_fine_campo_ = static_cast<std::int32_t>(fine - inizio_linea_ + 1);
+}
+
+std::nullopt_t LettoreCampi::fallisce(Guasto perche) {
+  guasto_ = perche;
+  return std::nullopt;
 }
 
 std::optional<Campo> LettoreCampi::testo() {
-  if (finito()) return std::nullopt;
+  if (finito()) return fallisce(Guasto::fine_dati);
   salta_spazi();
   segna_inizio();
-  Campo campo{{}, linea_campo_, colonna_campo_};
+  Campo campo{{}, linea_campo_, colonna_campo_, colonna_campo_};
   if (!finito() && dati_[pos_] == '"') {
     avanza();
     const std::size_t inizio = pos_;
     while (!finito() && dati_[pos_] != '"' && !a_fine_riga()) avanza();
     campo.testo.assign(dati_.substr(inizio, pos_ - inizio));
-    if (!finito() && dati_[pos_] == '"') {
-      avanza();
-      while (!finito() && dati_[pos_] != ',' && !a_fine_riga()) avanza();
-    }
+    if (!finito() && dati_[pos_] == '"') avanza();
+    segna_fine(pos_);
+    while (!finito() && dati_[pos_] != ',' && !a_fine_riga()) avanza();
   } else {
     const std::size_t inizio = pos_;
     while (!finito() && dati_[pos_] != ',' && !a_fine_riga()) avanza();
     std::size_t fine = pos_;
     while (fine > inizio && spazio(dati_[fine - 1])) --fine;
     campo.testo.assign(dati_.substr(inizio, fine - inizio));
+    segna_fine(fine);
   }
+  campo.colonna_fine = colonna_fine_campo_;
   if (a_fine_riga()) {
     consuma_fine_riga();
   } else if (!finito()) {
@@ -60,7 +71,7 @@ std::optional<Campo> LettoreCampi::testo() {
 }
 
 std::optional<std::int64_t> LettoreCampi::numero(std::int64_t minimo, std::int64_t massimo) {
-  if (finito()) return std::nullopt;
+  if (finito()) return fallisce(Guasto::fine_dati);
   salta_spazi();
   segna_inizio();
   if (finito()) return 0;
@@ -77,7 +88,17 @@ std::optional<std::int64_t> LettoreCampi::numero(std::int64_t minimo, std::int64
     negativo = dati_[pos_] == '-';
     avanza();
   }
-  if (finito() || !cifra(dati_[pos_])) return std::nullopt;
+  // A field that is not a number: it spans up to the next delimiter.
+  auto non_numero = [this] {
+    std::size_t fine = pos_;
+    while (fine < dati_.size() && dati_[fine] != ',' && !spazio(dati_[fine]) && dati_[fine] != '\r' &&
+           dati_[fine] != '\n') {
+      ++fine;
+    }
+    segna_fine(fine);
+    return fallisce(Guasto::non_numero);
+  };
+  if (finito() || !cifra(dati_[pos_])) return non_numero();
   // Digits accumulate in 64 bits and stop growing once past any field's width.
   constexpr std::int64_t tetto = std::numeric_limits<std::int64_t>::max() / 20;
   std::int64_t valore = 0;
@@ -85,7 +106,8 @@ std::optional<std::int64_t> LettoreCampi::numero(std::int64_t minimo, std::int64
     if (valore < tetto) valore = valore * 10 + (dati_[pos_] - '0');
     avanza();
   }
-  if (!finito() && !spazio(dati_[pos_]) && dati_[pos_] != ',' && !a_fine_riga()) return std::nullopt;
+  if (!finito() && !spazio(dati_[pos_]) && dati_[pos_] != ',' && !a_fine_riga()) return non_numero();
+  segna_fine(pos_);
   salta_spazi();
   if (!finito()) {
     if (dati_[pos_] == ',') {
@@ -95,7 +117,7 @@ std::optional<std::int64_t> LettoreCampi::numero(std::int64_t minimo, std::int64
     }
   }
   if (negativo) valore = -valore;
-  if (valore < minimo || valore > massimo) return std::nullopt;
+  if (valore < minimo || valore > massimo) return fallisce(Guasto::troppo_grande);
   return valore;
 }
 

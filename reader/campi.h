@@ -19,12 +19,15 @@
 #include <string>
 #include <string_view>
 
+#include "model/esito.h"
+
 namespace scenario {
 
 struct Campo {
   std::string testo;
-  std::int32_t linea = 0;    // 1-based
-  std::int32_t colonna = 0;  // 1-based, in bytes
+  std::int32_t linea = 0;         // 1-based
+  std::int32_t colonna = 0;       // 1-based, in bytes (one byte is one Windows-1252 character)
+  std::int32_t colonna_fine = 0;  // one past the field's last byte
 };
 
 class LettoreCampi {
@@ -34,15 +37,19 @@ class LettoreCampi {
   // True when nothing of the data is left: the last read "reached the end of the file".
   [[nodiscard]] bool finito() const { return pos_ >= dati_.size(); }
 
-  // Each read returns nothing on a failure (the reading then ends with code 25).
+  // Each read returns nothing on a failure (the reading then ends with code 25); `perche`
+  // then says why.
   [[nodiscard]] std::optional<Campo> testo();
   [[nodiscard]] std::optional<std::int32_t> numero_32();
   [[nodiscard]] std::optional<std::int16_t> numero_16();
   [[nodiscard]] std::optional<std::uint8_t> numero_8();
 
-  // Where the field last read started.
+  // Where the field last read (or tried) stands: its line, first column and the column after
+  // its last byte. A number that failed spans up to the next comma, blank or line end.
   [[nodiscard]] std::int32_t linea() const { return linea_campo_; }
   [[nodiscard]] std::int32_t colonna() const { return colonna_campo_; }
+  [[nodiscard]] std::int32_t colonna_fine() const { return colonna_fine_campo_; }
+  [[nodiscard]] Guasto perche() const { return guasto_; }
 
  private:
   [[nodiscard]] std::optional<std::int64_t> numero(std::int64_t minimo, std::int64_t massimo);
@@ -51,6 +58,8 @@ class LettoreCampi {
   void consuma_fine_riga();
   void avanza();
   void segna_inizio();
+  void segna_fine(std::size_t fine);
+  [[nodiscard]] std::nullopt_t fallisce(Guasto perche);
 
   std::string_view dati_;
   std::size_t pos_ = 0;
@@ -58,6 +67,8 @@ class LettoreCampi {
   std::size_t inizio_linea_ = 0;
   std::int32_t linea_campo_ = 0;
   std::int32_t colonna_campo_ = 0;
+  std::int32_t colonna_fine_campo_ = 0;
+  Guasto guasto_ = Guasto::nessuno;
 };
 
 }  // namespace scenario

@@ -1,7 +1,5 @@
 // Loading a description file from disk for the reader.
-#include <fstream>
-#include <iterator>
-
+#include "files/files.h"
 #include "reader/reader.h"
 
 namespace scenario {
@@ -9,12 +7,9 @@ namespace scenario {
 Descrizione leggi_descrizione(const std::filesystem::path& file, bool cancella_dopo) {
   Descrizione d;
   d.nome = file.string();
-  std::error_code ec;
-  if (std::filesystem::is_regular_file(file, ec)) {
-    std::ifstream in(file, std::ios::binary);
-    std::string dati{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.good() || in.eof()) d.testo = std::move(dati);
-  }
+  FileLetto letto = leggi_intero(file, massimo_descrizione);
+  d.testo = std::move(letto.dati);
+  d.illeggibile = std::move(letto.perche);
   if (cancella_dopo) d.da_cancellare = file;
   return d;
 }

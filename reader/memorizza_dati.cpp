@@ -1,51 +1,56 @@
 // `memorizza_dati`: the line half, then the train half, under the one failure handler of the
 // reading.
 #include <filesystem>
+#include <exception>
 #include <system_error>
 
 #include "reader/interno.h"
 
 namespace scenario {
 
-namespace {
-
-constexpr std::int32_t codice_guasto = 25;
-
-// Deletes a description the program owns, if it is still there. Nothing else can be done
-// about a file that will not go, so an error here is not reported.
-void cancella_se_resta(const Descrizione& d) noexcept {
-  if (d.da_cancellare.empty()) return;
+Esito cancella_descrizione(const Descrizione& d) {
+  if (d.da_cancellare.empty()) return Esito::fatto();
   std::error_code ec;
   std::filesystem::remove(d.da_cancellare, ec);
+  if (ec) return std::move(Esito::guasto(Guasto::non_cancellato).in({d.nome, 0, 0, 0}));
+  return Esito::fatto();
 }
+
+namespace {
 
 // The failure handler: code 25, `posizione_errore` unchanged, both descriptions deleted
-// where the program owns them.
-void guasto_lettura(Modello& m, const Descrizioni& d) noexcept {
-  m.codice_errore = codice_guasto;
-  cancella_se_resta(d.linea);
-  cancella_se_resta(d.treno);
+// where the program owns them and still there. Nothing more can be done about a file that
+// will not go here, so this last attempt reports nothing.
+Esito guasto_lettura(Modello& m, const Descrizioni& d, Esito e) {
+  registra(m, e);
+  (void)cancella_descrizione(d.linea);
+  (void)cancella_descrizione(d.treno);
+  return e;
 }
 
-Esito leggi_entrambe(Modello& m, Descrizioni& d) {
+// A code from the line half other than a range stop ends the reading; the train half's
+// outcome, when it has one, is the last set.
+Esito leggi_entrambe(Modello& m, const Descrizioni& d) {
   StatoLettura stato;
-  FineLinea fine = FineLinea::fermata;
-  if (!leggi_linea(m, d.linea, stato, fine)) return Esito::guasto();
-  if (fine != FineLinea::continua) return Esito::fatto();
-  return leggi_treno(m, d.treno, stato);
+  const Esito linea = leggi_linea(m, d.linea, stato);
+  if (!linea.ok() && !linea.fuori_percorso()) return linea;
+  Esito treno = leggi_treno(m, d.treno, stato);
+  return treno.ok() ? linea : treno;
 }
 
 }  // namespace
 
-void memorizza_dati(Modello& m, Descrizioni& d) {
-  // Failures travel back as Esito. The catch is the backstop for what the library itself
-  // may throw (memory exhaustion while sizing or copying): it takes the same way out, so no
-  // failure escapes the reading and none skips the cleanup.
+Esito memorizza_dati(Modello& m, const Descrizioni& d) {
+  // The catch is the backstop for what the library itself may throw (memory exhaustion
+  // while sizing or copying): it takes the same way out, so no failure escapes the reading
+  // and none skips the cleanup.
+  Esito e = Esito::guasto(Guasto::memoria);
   try {
-    if (leggi_entrambe(m, d).ok()) return;
-  } catch (...) {
+    e = leggi_entrambe(m, d);
+  } catch (const std::exception&) {
   }
-  guasto_lettura(m, d);
+  if (e.e_guasto()) return guasto_lettura(m, d, std::move(e));
+  return e;
 }
 
 }  // namespace scenario

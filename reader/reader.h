@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "model/esito.h"
 #include "model/modello.h"
 #include "reader/campi.h"
 
@@ -16,6 +17,7 @@ struct Descrizione {
   std::string nome;                      // the file name shown in messages
   std::optional<std::string> testo;      // its bytes; nothing when the file is missing or unreadable
   std::filesystem::path da_cancellare;   // deleted when the reader is done with it; empty: the caller keeps the file
+  std::string illeggibile = {};          // why there are no bytes, in words
 };
 
 struct Descrizioni {
@@ -23,14 +25,19 @@ struct Descrizioni {
   Descrizione treno;
 };
 
-// A description file from disk: its bytes (nothing when it is missing or unreadable), its path
-// as the name for messages, and, when `cancella_dopo`, the path to delete once it is read.
+// The largest description read: far beyond any real line, small enough to hold in memory.
+inline constexpr std::uintmax_t massimo_descrizione = std::uintmax_t{64} << 20;
+
+// A description file from disk: its bytes (nothing when it is not a regular file, is larger
+// than `massimo_descrizione` or cannot be read; `illeggibile` then says why), its path as the
+// name for messages, and, when `cancella_dopo`, the path to delete once it is read.
 [[nodiscard]] Descrizione leggi_descrizione(const std::filesystem::path& file, bool cancella_dopo);
 
 // Reads both descriptions into the model: the line half, then (unless the line half ended
-// with a hard stop) the train half. The error state holds the outcome; a run-time failure in
-// either half ends the reading with code 25 and deletes both descriptions that are to be
-// deleted. m.luogo_errore says where the row that set the code stands.
-void memorizza_dati(Modello& m, Descrizioni& d);
+// with a hard stop) the train half. Each code goes into the error state as it is found; a
+// run-time failure in either half ends the reading with code 25 and deletes both
+// descriptions that are to be deleted. Returns the outcome last set into the error state,
+// with its place in the descriptions (success when none was set).
+Esito memorizza_dati(Modello& m, const Descrizioni& d);
 
 }  // namespace scenario

@@ -13,7 +13,7 @@ namespace {
 Modello percorso() {
   Modello m;
   m.scrivi_linea = 0;
-  dimensiona_percorso(m, 20000 + 7000);
+  dimensiona_percorso(m, 20000);
   return m;
 }
 
@@ -62,8 +62,10 @@ TEST(MemoSegnale, FreeCellsAndClashes) {
     Modello m = percorso();
     m.celle[22].tipo = k.tipo_prima;
     m.celle[22].valore1 = 7;
-    ASSERT_TRUE(segnale(m, primo_segnale).ok());
-    EXPECT_EQ(m.codice_errore, k.codice) << int{k.tipo_prima};
+    const Esito e = segnale(m, primo_segnale);
+    EXPECT_EQ(e.codice(), k.codice) << int{k.tipo_prima};
+    if (k.codice != 0) EXPECT_EQ(e.posizione(), 1050);
+    EXPECT_EQ(m.codice_errore, 0);  // the store reports; the reader sets the error state
     EXPECT_EQ(m.celle[22].tipo, k.tipo_dopo);
     EXPECT_EQ(m.celle[22].valore1, k.codice == 0 ? 42 : 7);
     EXPECT_EQ(m.celle[20].preavviso, k.codice == 0 ? 81 : 0);  // nothing written on a clash
@@ -72,16 +74,13 @@ TEST(MemoSegnale, FreeCellsAndClashes) {
 
 TEST(MemoSegnale, TimeValueKeptOnlyForSx2) {
   struct Caso {
-    std::int32_t sx, tempo, tempo_dopo;
+    std::int32_t sx, tempo;
     std::uint8_t tempo_segnale;
   };
-  for (const Caso& k : {Caso{2, 50, 101, 101}, Caso{2, 1, 101, 101}, Caso{2, 100, 101, 101}, Caso{2, 0, 0, 0},
-                        Caso{2, 245, 245, 245}, Caso{2, 300, 300, 44}, Caso{2, -5, -5, 251}, Caso{1, 50, 101, 0},
-                        Caso{3, 245, 245, 0}}) {
+  for (const Caso& k : {Caso{2, 50, 101}, Caso{2, 1, 101}, Caso{2, 100, 101}, Caso{2, 0, 0}, Caso{2, 245, 245},
+                        Caso{2, 300, 44}, Caso{2, -5, 251}, Caso{1, 50, 0}, Caso{3, 245, 0}}) {
     Modello m = percorso();
-    std::int32_t sx = k.sx, s1 = 0, s2 = 0, s3 = 0, rapp = 0, dx = 0, d1 = 0, d2 = 0, d3 = 0, tempo = k.tempo;
-    ASSERT_TRUE(memo_segnale(m, 1050, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo).ok());
-    EXPECT_EQ(tempo, k.tempo_dopo) << k.sx << " " << k.tempo;
+    ASSERT_TRUE(memo_segnale(m, 1050, k.sx, 0, 0, 0, 0, 0, 0, 0, 0, k.tempo).ok());
     EXPECT_EQ(m.celle[22].tempo_segnale, k.tempo_segnale) << k.sx << " " << k.tempo;
   }
 }
@@ -122,7 +121,7 @@ TEST(MemoSegnale, OutsideTheCellsIsAFailureKeepingWhatCameBefore) {
   }
   {
     Modello m = percorso();
-    EXPECT_FALSE(segnale(m, {300, 2, 4, 0, 0, 0, 0, 0, 0, 0, 0}).ok());
+    EXPECT_TRUE(segnale(m, {300, 2, 4, 0, 0, 0, 0, 0, 0, 0, 0}).e_guasto());
     EXPECT_EQ(m.celle[7].tipo, 1);
     EXPECT_EQ(m.celle[5].preavviso, 61);
     EXPECT_EQ(m.celle[1].preavviso, 63);
@@ -130,10 +129,10 @@ TEST(MemoSegnale, OutsideTheCellsIsAFailureKeepingWhatCameBefore) {
   }
   for (std::int32_t p : {-100, -1000000, 27000 + 50 * 2, 2147483647}) {
     Modello m = percorso();
-    EXPECT_FALSE(segnale(m, {p, 2, 4, 0, 0, 0, 0, 0, 0, 0, 0}).ok()) << p;
+    EXPECT_TRUE(segnale(m, {p, 2, 4, 0, 0, 0, 0, 0, 0, 0, 0}).e_guasto()) << p;
   }
   Modello vuoto;  // cells never sized
-  EXPECT_FALSE(segnale(vuoto, primo_segnale).ok());
+  EXPECT_TRUE(segnale(vuoto, primo_segnale).e_guasto());
 }
 
 TEST(MemoRallentamento, WarningStepsStartAndEnd) {
@@ -213,8 +212,9 @@ TEST(MemoRallentamento, ClashCodesAndWhatStaysWritten) {
                         Caso{173, 20, true}, Caso{172, 0, true}}) {
     Modello m = percorso();
     m.celle[static_cast<std::size_t>(k.occupata)].tipo = 6;
-    ASSERT_TRUE(rallentamento(m, 10000, 60, 500, 3, 1, 0).ok());
-    EXPECT_EQ(m.codice_errore, k.codice) << k.occupata;
+    const Esito e = rallentamento(m, 10000, 60, 500, 3, 1, 0);
+    EXPECT_EQ(e.codice(), k.codice) << k.occupata;
+    if (k.codice != 0) EXPECT_EQ(e.posizione(), 10000);
     EXPECT_EQ(m.celle[201].tipo, k.scritti ? 3 : (k.occupata == 201 ? 6 : 0)) << k.occupata;
     EXPECT_EQ(m.celle[211].tipo, k.scritti ? 2 : (k.occupata == 211 ? 6 : 0)) << k.occupata;
     EXPECT_EQ(m.celle[177].tipo, k.scritti ? 4 : (k.occupata == 177 ? 6 : 0)) << k.occupata;
@@ -223,8 +223,7 @@ TEST(MemoRallentamento, ClashCodesAndWhatStaysWritten) {
   // Without f_ta the four cells are not looked at.
   Modello m = percorso();
   m.celle[176].tipo = 6;
-  ASSERT_TRUE(rallentamento(m, 10000, 60, 500, 3, 0, 0).ok());
-  EXPECT_EQ(m.codice_errore, 0);
+  EXPECT_TRUE(rallentamento(m, 10000, 60, 500, 3, 0, 0).ok());
 }
 
 TEST(MemoRallentamento, OutsideTheCellsIsAFailure) {
@@ -235,7 +234,7 @@ TEST(MemoRallentamento, OutsideTheCellsIsAFailure) {
   // End beyond ultima_cella (540), a negative start, a length taking the end before cell 0.
   for (const Caso& k : {Caso{20000, 7000, false}, Caso{-100, 50, false}, Caso{1000, -2000, false}}) {
     Modello m = percorso();
-    EXPECT_FALSE(rallentamento(m, k.x, 30, k.l, 1, 1, 0).ok()) << k.x << " " << k.l;
+    EXPECT_TRUE(rallentamento(m, k.x, 30, k.l, 1, 1, 0).e_guasto()) << k.x << " " << k.l;
     int scritte = 0;
     for (const Cella& c : m.celle) scritte += c.tipo != 0;
     EXPECT_EQ(scritte, 0) << k.x;  // the tests come before any write

@@ -38,12 +38,9 @@ TEST(CodiciGara, WindowsCodePageLowerCasing) {
   EXPECT_EQ(codici("\xC8", ""), codici("\xE8", ""));
 }
 
-TEST(CodiciGara, LeavesTheWorkTextInRiga) {
-  Modello m;
-  m.voci[voce_testata_treno].nome = "ab";
-  m.voci[voce_testata_percorso].nome = "c";
-  (void)codice_gara_og(m);
-  EXPECT_EQ(m.riga, "abcaabbccddeeffgghhiillmmnnoo");
+TEST(CodiciGara, TwoEmptyNamesGiveTheCodesOfTheFillTextAlone) {
+  // "aabbccddeeffgghhiillmmnno": the first 25 fill characters.
+  EXPECT_EQ(codici("", ""), std::make_pair(2583, 34355));
 }
 
 }  // namespace

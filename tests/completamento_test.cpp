@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "model/compila.h"
+#include "compile/compile.h"
 
 namespace scenario {
 namespace {
@@ -25,8 +25,7 @@ std::unique_ptr<Compilato> compila(const std::string& righe_treno, const std::st
                      "[fine]\r\n",
                  {}},
                 {"treno.txt", "[generale]\r\n" + righe_treno + "[fine]\r\n\r\n", {}}};
-  std::int32_t scrivi_linea = 0;
-  c->esito = memorizza_percorso(c->m, scrivi_linea, d, c->dove);
+  c->esito = memorizza_percorso(c->m, 0, d, c->dove);
   return c;
 }
 
@@ -137,12 +136,14 @@ TEST(Completamento, RuleDASignalShortlyAfterTheSlowdown) {
 TEST(Completamento, WalksStopAtTheLastCell) {
   // Start and end in one cell: the start is written last, so no end cell exists and the walk
   // of rules C and D runs to the last cell and stops there.
-  const auto r = compila(rallentamento(2000, 60, 10), "", 3000);
+  // Rule D then searches from the last cell (200), so a signal in cell 196 gets no point.
+  const auto r = compila(rallentamento(2000, 60, 10) + segnale(9750), "", 3000);
   EXPECT_EQ(r->m.codice_errore, 0);
   EXPECT_EQ(tv(r->m, 41).first, 3);
   EXPECT_EQ(tv(r->m, 49), punto);
   EXPECT_EQ(tv(r->m, 193), punto);
-  EXPECT_EQ(r->m.cont_j, 200);
+  EXPECT_EQ(tv(r->m, 196).first, 1);
+  EXPECT_EQ(tv(r->m, 195).first, 0);
 }
 
 TEST(Completamento, HeaderMarksCodesAndReports) {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "documents/documents.h"
-#include "model/aritmetica.h"
+#include "model/modello.h"
 
 namespace scenario {
 namespace {

@@ -31,7 +31,7 @@ TEST(DocumentiStampati, Notes) {
     EXPECT_EQ(riga(note, n).substr(0, 4), "    ") << n;
     EXPECT_NE(riga(note, n)[4], ' ') << n;
   }
-  for (std::size_t n = 1; n <= 20; ++n) {
+  for (std::size_t n = 1; n <= 21; ++n) {
     const std::size_t l = riga(note, n).size();
     if (n == 5 || n == 17) {
       EXPECT_EQ(l, 191u) << n;
@@ -44,8 +44,10 @@ TEST(DocumentiStampati, Notes) {
   EXPECT_EQ(riga(note, 25), "      ");
   std::string tutto;
   for (const auto& r : note) tutto += r + "\n";
-  EXPECT_NE(tutto.find('\xBD'), std::string::npos);
-  EXPECT_NE(tutto.find('\xE0'), std::string::npos);
+  // "½" and the five accented letters à, è, ì, ò, ù.
+  for (char c : {'\xBD', '\xE0', '\xE8', '\xEC', '\xF2', '\xF9'}) {
+    EXPECT_NE(tutto.find(c), std::string::npos) << static_cast<int>(static_cast<unsigned char>(c));
+  }
   for (const char* fatto : {"12 vetture", "3 minuti", "rallentamenti", "mezzo minuto", "aderenza"}) {
     EXPECT_NE(tutto.find(fatto), std::string::npos) << fatto;
   }

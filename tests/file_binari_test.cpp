@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include <tuple>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -82,14 +84,20 @@ TEST(FileLinea, TagsAndValueSizesFollowThePlan) {
 
 TEST(FileLinea, DecoderReadsBackWhatTheWriterPacked) {
   std::string s;
-  put_i16(s, -2);
-  put_i32(s, -180350);
-  put_f64(s, 1.25);
+  metti(s, std::int16_t{-2});
+  metti(s, std::int32_t{-180350});
+  metti(s, std::string("ab"));
+  EXPECT_EQ(s, byte({0xFE, 0xFF, 0x82, 0x3F, 0xFD, 0xFF, 2, 0, 'a', 'b'}));
   Lettore l(s);
-  EXPECT_EQ(l.get_i16(), -2);
-  EXPECT_EQ(l.get_i32(), -180350);
-  EXPECT_EQ(l.get_f64(), 1.25);
-  EXPECT_FALSE(l.get_u8().has_value());
+  std::int16_t a = 0;
+  std::int32_t b = 0;
+  std::string c;
+  EXPECT_TRUE(l.prendi(a));
+  EXPECT_TRUE(l.prendi(b));
+  EXPECT_TRUE(l.prendi(c));
+  EXPECT_EQ(std::make_tuple(a, b, c), std::make_tuple(std::int16_t{-2}, -180350, std::string("ab")));
+  std::uint8_t d = 0;
+  EXPECT_FALSE(l.prendi(d));
 }
 
 TEST(Decodifica, ReadsBackEveryFileAndRefusesTruncatedOnes) {
@@ -127,7 +135,7 @@ Modello modello_piccolo(std::int32_t scrivi_linea) {
   m.nome_percorso = "Val d-Ora";
   m.nome_treno = "Tar vo";
   m.scrivi_linea = scrivi_linea;
-  dimensiona_percorso(m, 7000);
+  dimensiona_percorso(m, 0);
   return m;
 }
 

@@ -16,14 +16,23 @@ std::string linea(const std::string& righe, const std::string& generale = "lungh
   return "[generale]\r\n" + generale + "[curve]\r\n" + righe + "[fine]\r\n";
 }
 
-Modello leggi(const std::string& testo_linea, std::int32_t scrivi_linea = 0, std::string testo_treno = "") {
+struct Letto {
   Modello m;
-  m.nome_percorso = "Valdora";
-  m.nome_treno = "Tarvo";
-  m.scrivi_linea = scrivi_linea;
-  Descrizioni d{{"linea.txt", testo_linea, {}}, {"treno.txt", std::move(testo_treno), {}}};
-  memorizza_dati(m, d);
-  return m;
+  Esito esito = Esito::fatto();
+};
+
+Letto leggi_con_esito(const std::string& testo_linea, std::int32_t scrivi_linea = 0, std::string testo_treno = "") {
+  Letto l;
+  l.m.nome_percorso = "Valdora";
+  l.m.nome_treno = "Tarvo";
+  l.m.scrivi_linea = scrivi_linea;
+  const Descrizioni d{{"linea.txt", testo_linea, {}}, {"treno.txt", std::move(testo_treno), {}}};
+  l.esito = memorizza_dati(l.m, d);
+  return l;
+}
+
+Modello leggi(const std::string& testo_linea, std::int32_t scrivi_linea = 0, std::string testo_treno = "") {
+  return leggi_con_esito(testo_linea, scrivi_linea, std::move(testo_treno)).m;
 }
 
 struct Caso {
@@ -284,7 +293,7 @@ TEST(Linea, TheDescriptionIsDeletedOnlyWhenTheCallerOwnsIt) {
       Modello m;
       m.scrivi_linea = 1;
       Descrizioni d{leggi_descrizione(file_linea, proprietario), leggi_descrizione(file_treno, proprietario)};
-      memorizza_dati(m, d);
+      (void)memorizza_dati(m, d);
       EXPECT_EQ(m.codice_errore, c.codice) << c.nome;
       EXPECT_EQ(std::filesystem::exists(file_linea), !proprietario) << c.nome;
       // The train half runs (and deletes its file) unless the line half ended with a hard stop.
@@ -296,19 +305,59 @@ TEST(Linea, TheDescriptionIsDeletedOnlyWhenTheCallerOwnsIt) {
   prova::CartellaTemporanea dir;
   Modello m;
   Descrizioni d{leggi_descrizione(dir / "manca.txt", true), leggi_descrizione(dir / "manca-.txt", true)};
-  memorizza_dati(m, d);
+  (void)memorizza_dati(m, d);
   EXPECT_EQ(m.codice_errore, 101);
 }
 
 TEST(Linea, CodesCarryTheirPlaceInTheFile) {
-  const Modello m = leggi(linea("pendenza,  0,   0\r\n  cartello_indicatore, 1100, (A)\r\ncartello_indicatore, 1120, (B)\r\n"));
-  EXPECT_EQ(m.codice_errore, 6);
-  EXPECT_EQ(m.luogo_errore.file, "linea.txt");
-  EXPECT_EQ(m.luogo_errore.linea, 6);
-  EXPECT_EQ(m.luogo_errore.colonna, 1);
-  const Modello n = leggi(linea("pendenza,  0,   x\r\n"));
-  EXPECT_EQ(n.codice_errore, 25);
-  EXPECT_EQ(std::make_pair(n.luogo_errore.linea, n.luogo_errore.colonna), std::make_pair(4, 17));
+  const Letto m = leggi_con_esito(
+      linea("pendenza,  0,   0\r\n  cartello_indicatore, 1100, (A)\r\ncartello_indicatore, 1120, (B)\r\n"));
+  EXPECT_EQ(m.m.codice_errore, 6);
+  EXPECT_EQ(m.esito.codice(), 6);
+  EXPECT_EQ(m.esito.luogo().file, "linea.txt");
+  EXPECT_EQ(m.esito.luogo().linea, 6);
+  EXPECT_EQ(m.esito.luogo().colonna, 1);
+  const Letto n = leggi_con_esito(linea("pendenza,  0,   x\r\n"));
+  EXPECT_EQ(n.m.codice_errore, 25);
+  EXPECT_EQ(n.esito.perche(), Guasto::non_numero);
+  EXPECT_EQ(std::make_pair(n.esito.luogo().linea, n.esito.luogo().colonna), std::make_pair(4, 17));
+}
+
+}  // namespace
+}  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// A feature row of a line whose route was never sized (the general block ended before any
+// length row) is checked against the last cell, 0: a range stop at its position. Code 25
+// comes only at the first real access to a cell or a plan metre.
+TEST(Linea, AFeatureRowBeforeTheRouteIsSized) {
+  const std::string nota = "[generale]\r\n[nota]\r\nlunghezza percorso, 3000\r\npendenza, 1750, 6\r\n[fine]\r\n";
+  const Modello senza_piano = leggi(nota, 0);  // the gradient completion is the first access
+  EXPECT_EQ(senza_piano.codice_errore, 25);
+  EXPECT_EQ(senza_piano.posizione_errore, 1750);
+  const Modello con_piano = leggi(nota, 1);  // seeding the plan is the first access
+  EXPECT_EQ(con_piano.codice_errore, 25);
+  EXPECT_EQ(con_piano.posizione_errore, 0);
+  // At -100 the row passes the check, and the store's own access fails.
+  const Modello cartello = leggi("[generale]\r\n[nota]\r\ncartello_indicatore, -100, (x)\r\n[fine]\r\n", 0);
+  EXPECT_EQ(cartello.codice_errore, 25);
+  EXPECT_EQ(cartello.posizione_errore, 0);
+}
+
+// Eighty signs take every entry down to 1: a station would overwrite the last sign's text,
+// so the train reader refuses it before reading it.
+TEST(Linea, EightySignsLeaveNoEntryForAStation) {
+  std::string cartelli;
+  for (int i = 0; i < 80; ++i) {
+    cartelli += "cartello_indicatore, " + std::to_string(100 + i * 100) + ", (S" + std::to_string(i) + ")\r\n";
+  }
+  const Modello m = leggi(linea(cartelli, "lunghezza percorso, 20000\r\n"), 0,
+                          "[generale]\r\nstazione, 0, 8, 500, 1, 0, 0, 4,1,0, 2,1,1, 1, 8,12,50, Vallorba\r\n[fine]\r\n");
+  EXPECT_EQ(m.codice_errore, 10);
+  for (int i = 0; i < 80; ++i) EXPECT_EQ(m.voci[static_cast<std::size_t>(80 - i)].nome, "(S" + std::to_string(i) + ")");
+  EXPECT_EQ(m.celle[9].tipo, tipo_cella::cartello);  // the stop cell would have gone over this sign
 }
 
 }  // namespace

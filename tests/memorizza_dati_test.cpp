@@ -43,7 +43,7 @@ TEST_P(MemorizzaDatiGuasto, Codice25EPuliziaSecondoIlProprietario) {
     d.treno.da_cancellare = treno;
   }
   Modello m;
-  memorizza_dati(m, d);
+  (void)memorizza_dati(m, d);
   EXPECT_EQ(m.codice_errore, 25);
   EXPECT_EQ(std::filesystem::exists(linea), !c.programma);
   EXPECT_EQ(std::filesystem::exists(treno), !c.programma);
@@ -55,6 +55,31 @@ INSTANTIATE_TEST_SUITE_P(Treno, MemorizzaDatiGuasto,
                                            CasoGuasto{"treno_programma", true, linea_buona, std::nullopt},
                                            CasoGuasto{"treno_strumento", false, linea_buona, std::nullopt}),
                          [](const auto& info) { return std::string(info.param.nome); });
+
+}  // namespace
+}  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// One policy for a description the program owns that will not go: the deletion is a run-time
+// failure of the reading (code 25), in either half. A folder with a file in it cannot be
+// removed, whoever runs the test.
+TEST(MemorizzaDati, ADescriptionThatCannotBeDeletedEndsWithCode25) {
+  for (const bool linea : {true, false}) {
+    prova::CartellaTemporanea dir;
+    const auto ostinato = dir / "ostinato";
+    std::filesystem::create_directories(ostinato / "dentro");
+    Descrizioni d{{"linea.txt", "[generale]\r\nlunghezza percorso, 3000\r\n[fine]\r\n", {}},
+                  {"treno.txt", "[generale]\r\nsabbia, 5\r\n[fine]\r\n", {}}};
+    (linea ? d.linea : d.treno).da_cancellare = ostinato;
+    Modello m;
+    const Esito e = memorizza_dati(m, d);
+    EXPECT_EQ(m.codice_errore, 25) << linea;
+    EXPECT_EQ(e.perche(), Guasto::non_cancellato) << linea;
+    EXPECT_EQ(e.luogo().file, linea ? "linea.txt" : "treno.txt");
+  }
+}
 
 }  // namespace
 }  // namespace scenario

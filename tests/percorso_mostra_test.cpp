@@ -19,7 +19,7 @@ class PercorsoMostra : public ::testing::Test {
     m.nome_percorso = "Valdora";
     m.nome_treno = "Tarvo";
     m.scrivi_linea = 1;
-    dimensiona_percorso(m, 7000);
+    dimensiona_percorso(m, 0);
     for (int metro = 0; metro <= 6998; ++metro) {
       ASSERT_TRUE(m.tracciato.imposta_doppio(metro, 0, metro * 0.01) && m.tracciato.imposta_doppio(metro, 1, metro));
     }

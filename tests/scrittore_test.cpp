@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "aiuti.h"
+#include "compile/compile.h"
 #include "documents/documents.h"
 
 namespace scenario {
@@ -30,15 +31,12 @@ TEST(TabellaRighe, HoldsAtMostAThousandLines) {
   EXPECT_FALSE(tabella_righe(righe).has_value());
 }
 
-TEST(ScriviDocumento, ReplacesALongerFileAndUsesNamesWithBlanksAndHyphens) {
+TEST(ScriviDocumenti, ReplacesALongerFileAndUsesNamesWithBlanksAndHyphens) {
   CartellaTemporanea dir;
-  Modello m;
-  m.nome_percorso = "Val d-Ora";
-  m.nome_treno = "Tar vo";
-  const auto documenti = documenti_incorporati();
-  ASSERT_EQ(documenti.size(), 5u);
+  ASSERT_EQ(documenti_incorporati().size(), 5u);
   prova::scrivi_file(dir / "Val d-Ora_Tar vo_note.txt", std::string(200000, 'x'));
-  for (const auto& d : documenti) ASSERT_FALSE(scrivi_documento(d, m, dir()).has_value()) << d.procedura;
+  CartellaSuDisco dove(dir());
+  ASSERT_FALSE(scrivi_documenti(dove, "Val d-Ora", "Tar vo").has_value());
   EXPECT_EQ(prova::elenco(dir()),
             (std::vector<std::string>{"Val d-Ora_Tar vo-.txt", "Val d-Ora_Tar vo_note.txt",
                                       "Val d-Ora_Tar vo_rallentamenti.txt", "Val d-Ora_Tar vo_scheda_treno.txt",
@@ -48,13 +46,11 @@ TEST(ScriviDocumento, ReplacesALongerFileAndUsesNamesWithBlanksAndHyphens) {
   EXPECT_EQ(leggi_file(dir / "Val d-Ora_Tar vo_note.txt"), atteso);
 }
 
-TEST(ScriviDocumento, AFailureNamesTheFileAndLeavesNoPartialDocument) {
+TEST(ScriviDocumenti, AFailureNamesTheFileAndLeavesNoPartialDocument) {
   CartellaTemporanea dir;
-  Modello m;
-  m.nome_percorso = "Valdora";
-  m.nome_treno = "Tarvo";
   std::filesystem::create_directory(dir / "Valdora_linea.txt");
-  const auto errore = dati_linea(m, dir());
+  CartellaSuDisco dove(dir());
+  const auto errore = scrivi_documenti(dove, "Valdora", "Tarvo");
   ASSERT_TRUE(errore.has_value());
   EXPECT_EQ(errore->rfind("Valdora_linea.txt: ", 0), 0u) << *errore;
   EXPECT_EQ(prova::elenco(dir()), std::vector<std::string>{"Valdora_linea.txt"});

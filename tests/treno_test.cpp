@@ -15,16 +15,23 @@ namespace {
 Modello percorso(std::int32_t lunghezza = 20000) {
   Modello m;
   m.scrivi_linea = 0;
-  dimensiona_percorso(m, lunghezza + 7000);
+  dimensiona_percorso(m, lunghezza);
   return m;
 }
 
+// The outcome of a reading: true unless it met a run-time failure.
+struct Letta {
+  Esito esito;
+  explicit operator bool() const { return !esito.e_guasto(); }
+  const Luogo& luogo() const { return esito.luogo(); }
+};
+
 // Reads `testo` as the train description "treno.txt", which the caller keeps.
-bool leggi(Modello& m, const std::string& testo, std::int32_t slot_cartello = prima_voce_cartello) {
+Letta leggi(Modello& m, const std::string& testo, std::int32_t slot_cartello = prima_voce_cartello) {
   Descrizione d{"treno.txt", testo, {}};
   StatoLettura stato;
   stato.slot_cartello = slot_cartello;
-  return leggi_treno(m, d, stato).ok();
+  return {leggi_treno(m, d, stato)};
 }
 
 std::string generale(const std::string& righe) { return "[generale]\r\n" + righe + "[codici]\r\n[fine]\r\n\r\n"; }
@@ -92,10 +99,11 @@ TEST(LeggiTreno, SpeedsRoundHalfToEvenAndMustFitAByte) {
   EXPECT_EQ(n.celle[0].velocita, 1);  // 1.4
   // 1280 / 5 = 256 fails when it is written (here in the completion), at its row.
   Modello f = percorso();
-  EXPECT_FALSE(leggi(f, generale("velocita, 0, 30\r\nvelocita, 100, 1280\r\n")));
+  const Letta lf = leggi(f, generale("velocita, 0, 30\r\nvelocita, 100, 1280\r\n"));
+  EXPECT_FALSE(lf);
   EXPECT_EQ(f.celle[1].velocita, 6);
-  EXPECT_EQ(f.luogo_errore.linea, 3);
-  EXPECT_EQ(f.luogo_errore.colonna, 1);
+  EXPECT_EQ(lf.luogo().linea, 3);
+  EXPECT_EQ(lf.luogo().colonna, 1);
   Modello g = percorso();
   EXPECT_FALSE(leggi(g, generale("velocita, 0, -3\r\nvelocita, 100, 30\r\n")));
 }
@@ -109,8 +117,9 @@ TEST(LeggiTreno, AdhesionRowsPilingUpPastTheLastCellFail) {
   ASSERT_TRUE(leggi(m, generale(righe)));
   EXPECT_EQ(m.celle[140].aderenza, 50);
   Modello n = percorso(0);
-  EXPECT_FALSE(leggi(n, generale(righe + "aderenza, 6900, 50\r\n")));
-  EXPECT_EQ(n.luogo_errore.linea, 5);
+  const Letta ln = leggi(n, generale(righe + "aderenza, 6900, 50\r\n"));
+  EXPECT_FALSE(ln);
+  EXPECT_EQ(ln.luogo().linea, 5);
 }
 
 // --- range test, range stop, completion, chainage ----------------------------------------
@@ -133,15 +142,16 @@ TEST(LeggiTreno, RangeLimitAndRangeStop) {
   for (const Caso& k : casi) {
     Modello m = percorso();
     m.posizione_errore = -1;
-    ASSERT_TRUE(leggi(m, generale("velocita, 0, 30\r\n" + k.riga + "\r\nsabbia, 9\r\n"))) << k.riga;
+    const Letta l = leggi(m, generale("velocita, 0, 30\r\n" + k.riga + "\r\nsabbia, 9\r\n"));
+    ASSERT_TRUE(l) << k.riga;
     EXPECT_EQ(m.codice_errore, k.codice) << k.riga;
     // A range stop ends the rows (the sand row is not read) but the completion still runs.
     EXPECT_EQ(m.voci[voce_testata_treno].parametro_1, k.codice == 0 ? 9 : 0) << k.riga;
     if (k.codice == 15) {
       EXPECT_EQ(m.posizione_errore, k.riga.find("26250") != std::string::npos ? 26250 : 26901) << k.riga;
-      EXPECT_EQ(m.luogo_errore.file, "treno.txt");
-      EXPECT_EQ(m.luogo_errore.linea, 3);
-      EXPECT_EQ(m.luogo_errore.colonna, 1);
+      EXPECT_EQ(l.luogo().file, "treno.txt");
+      EXPECT_EQ(l.luogo().linea, 3);
+      EXPECT_EQ(l.luogo().colonna, 1);
       EXPECT_TRUE(tutte(m, 0, 537, 6, vel)) << k.riga;
     }
   }
@@ -271,11 +281,12 @@ TEST(LeggiTreno, RunTimeFailuresAndTheirPlace) {
   for (const Caso& k : casi) {
     Modello m = percorso();
     m.posizione_errore = 77;
-    EXPECT_FALSE(leggi(m, generale(k.righe))) << k.nome;
+    const Letta l = leggi(m, generale(k.righe));
+    EXPECT_FALSE(l) << k.nome;
     EXPECT_EQ(m.posizione_errore, 77) << k.nome;
-    EXPECT_EQ(m.luogo_errore.file, "treno.txt") << k.nome;
-    EXPECT_EQ(m.luogo_errore.linea, k.linea) << k.nome;
-    EXPECT_EQ(m.luogo_errore.colonna, k.colonna) << k.nome;
+    EXPECT_EQ(l.luogo().file, "treno.txt") << k.nome;
+    EXPECT_EQ(l.luogo().linea, k.linea) << k.nome;
+    EXPECT_EQ(l.luogo().colonna, k.colonna) << k.nome;
   }
 }
 
@@ -306,8 +317,10 @@ TEST(LeggiTreno, ADescriptionThatCannotBeOpenedIsAFailure) {
   Modello m = percorso();
   Descrizione d{"treno.txt", std::nullopt, {}};
   StatoLettura stato;
-  EXPECT_FALSE(leggi_treno(m, d, stato).ok());
-  EXPECT_EQ(m.luogo_errore.file, "treno.txt");
+  const Esito e = leggi_treno(m, d, stato);
+  EXPECT_TRUE(e.e_guasto());
+  EXPECT_EQ(e.perche(), Guasto::file_illeggibile);
+  EXPECT_EQ(e.luogo().file, "treno.txt");
 }
 
 // --- stations ----------------------------------------------------------------------------
@@ -440,12 +453,13 @@ TEST(LeggiTreno, StationCodes) {
   };
   for (const Caso& k : casi) {
     Modello m = percorso();
-    ASSERT_TRUE(leggi(m, generale(k.righe))) << k.nome;
+    const Letta l = leggi(m, generale(k.righe));
+    ASSERT_TRUE(l) << k.nome;
     EXPECT_EQ(m.codice_errore, k.codice) << k.nome;
     EXPECT_EQ(m.posizione_errore, k.posizione) << k.nome;
     if (k.codice != 0) {
-      EXPECT_EQ(m.luogo_errore.linea, k.righe.starts_with(a) ? 3 : 2) << k.nome;
-      EXPECT_EQ(m.luogo_errore.colonna, 1) << k.nome;
+      EXPECT_EQ(l.luogo().linea, k.righe.starts_with(a) ? 3 : 2) << k.nome;
+      EXPECT_EQ(l.luogo().colonna, 1) << k.nome;
     }
   }
 }
@@ -540,10 +554,11 @@ TEST(LeggiTreno, StoreCodesAreHardStops) {
   };
   for (const Caso& k : casi) {
     Modello m = percorso();
-    ASSERT_TRUE(leggi(m, generale("velocita, 0, 30\r\n" + k.righe + "sabbia, 5\r\n"))) << k.nome;
+    const Letta l = leggi(m, generale("velocita, 0, 30\r\n" + k.righe + "sabbia, 5\r\n"));
+    ASSERT_TRUE(l) << k.nome;
     EXPECT_EQ(m.codice_errore, k.codice) << k.nome;
     EXPECT_EQ(m.posizione_errore, k.posizione) << k.nome;
-    EXPECT_EQ(m.luogo_errore.linea, 4) << k.nome;
+    EXPECT_EQ(l.luogo().linea, 4) << k.nome;
     EXPECT_EQ(m.voci[voce_testata_treno].parametro_1, 0) << k.nome;
     // A hard stop runs no completion: the speed of the first row reaches no cell.
     EXPECT_TRUE(tutte(m, 0, 540, 0, vel)) << k.nome;
@@ -590,7 +605,7 @@ TEST(LeggiTreno, TheDescriptionIsDeletedOnEveryOutcomeWhenOwned) {
       Modello m = percorso();
       Descrizione d{"Valdora_Tarvo-.txt", prova::leggi_file(file), proprieta ? file : std::filesystem::path{}};
       StatoLettura stato;
-      EXPECT_EQ(leggi_treno(m, d, stato).ok(), k.ok) << k.nome;
+      EXPECT_EQ(!leggi_treno(m, d, stato).e_guasto(), k.ok) << k.nome;
       EXPECT_EQ(std::filesystem::exists(file), !proprieta) << k.nome;
     }
   }

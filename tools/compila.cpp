@@ -2,12 +2,12 @@
 // with errors shown at their file, line and column.
 #include <nlohmann/json.hpp>
 
+#include <memory>
 #include <ostream>
 #include <system_error>
 
-#include "model/compila.h"
-#include "output/output.h"
-#include "reader/reader.h"
+#include "compile/compile.h"
+#include "documents/documents.h"
 #include "tools/percorso.h"
 
 namespace scenario {
@@ -37,18 +37,25 @@ void cita(const std::string& riga, std::int32_t colonna, std::ostream& err) {
   err << "^\n";
 }
 
-}  // namespace
+// What `percorso compile` was asked to do.
+struct OpzioniCompila {
+  std::filesystem::path file_linea;
+  std::filesystem::path file_treno;
+  std::filesystem::path cartella = ".";
+  std::string percorso = std::string(nome_percorso_incorporato);
+  std::string treno = std::string(nome_treno_incorporato);
+  bool senza_linea = false;
+  bool json = false;
+};
 
+// Compiles an author's line and train descriptions into the three binary files. Exit status
+// 0 when clean, 1 when the compile ended with an error code or a numbered report, 2 when an
+// input cannot be read or an output cannot be written.
 int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
   Descrizioni d{leggi_descrizione(o.file_linea, false), leggi_descrizione(o.file_treno, false)};
   for (const Descrizione* x : {&d.linea, &d.treno}) {
     if (!x->testo) {
-      std::error_code ec;
-      const auto stato = std::filesystem::status(x->nome, ec);
-      const char* motivo = !std::filesystem::exists(stato)          ? "no such file"
-                           : std::filesystem::is_directory(stato)   ? "it is a folder"
-                                                                    : "it cannot be opened for reading";
-      err << "percorso: cannot read " << x->nome << ": " << motivo << "\n";
+      err << "percorso: cannot read " << x->nome << ": " << x->illeggibile << "\n";
       return 2;
     }
   }
@@ -63,16 +70,13 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
   m.nome_percorso = o.percorso;
   m.nome_treno = o.treno;
   CartellaSuDisco dove(o.cartella);
-  std::int32_t scrivi_linea = o.senza_linea ? 0 : 1;
-  const EsitoCompilazione esito = memorizza_percorso(m, scrivi_linea, d, dove);
+  const EsitoCompilazione esito = memorizza_percorso(m, o.senza_linea ? 0 : 1, d, dove);
 
-  std::string messaggio;
   int stato = 0;
+  const Luogo& l = esito.esito.luogo();
   if (m.codice_errore != 0) {
     stato = 1;
-    messaggio = std::string(descrizione_codice(m.codice_errore)) + " (code " + std::to_string(m.codice_errore) +
-                ", position " + std::to_string(m.posizione_errore) + " m)";
-    const Luogo& l = m.luogo_errore;
+    const std::string messaggio = parole_errore(m);
     if (!l.file.empty() && l.linea > 0) {
       err << l.file << ":" << l.linea << ":" << l.colonna << ": error: " << messaggio << "\n";
       const std::string& testo = l.file == d.treno.nome ? *d.treno.testo : *d.linea.testo;
@@ -85,11 +89,8 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
   }
   if (esito.rapporto != 0) {
     stato = 1;
-    messaggio = "report " + std::to_string(esito.rapporto) + ": " +
-                (esito.rapporto == 1250 ? "cell 1 or the route header already holds a value where the header mark goes"
-                                        : "cell 1 or the route header already holds a value where the scenario code goes") +
-                "; no binary file was written";
-    err << "percorso: error: " << messaggio << "\n";
+    err << "percorso: error: report " << esito.rapporto << ": " << descrizione_rapporto(esito.rapporto)
+        << "; no binary file was written\n";
   }
   if (esito.senza_celle) {
     stato = 1;
@@ -108,15 +109,38 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
     j["files"] = esito.scrittura.scritti;
     j["message"] = m.codice_errore != 0 ? nlohmann::json(std::string(descrizione_codice(m.codice_errore)))
                                         : nlohmann::json(nullptr);
-    if (!m.luogo_errore.file.empty() && m.luogo_errore.linea > 0) {
-      j["file"] = m.luogo_errore.file;
-      j["line"] = m.luogo_errore.linea;
-      j["column"] = m.luogo_errore.colonna;
+    if (m.codice_errore != 0 && !l.file.empty() && l.linea > 0) {
+      j["file"] = l.file;
+      j["line"] = l.linea;
+      j["column"] = l.colonna;
     }
     if (esito.scrittura.guasto) j["write_error"] = *esito.scrittura.guasto;
     out << j.dump() << "\n";
   }
   return stato;
+}
+
+}  // namespace
+
+Sottocomando comando_compile(CLI::App& percorso) {
+  auto o = std::make_shared<OpzioniCompila>();
+  CLI::App* c = percorso.add_subcommand(
+      "compile",
+      "Compile a line description and a train description into the simulator's three binary files, "
+      "<route>_linea.dat, <route>_<train>.sim and <route>_<train>.dat. The inputs are never changed or deleted. "
+      "Errors are reported as FILE:LINE:COLUMN: error: ... Exit status: 0 clean, 1 the compile ended with an "
+      "error code or a numbered report (files are still written for error codes), 2 usage, unreadable input or "
+      "unwritable output.");
+  c->add_option("LINE_FILE", o->file_linea, "The line description")->required();
+  c->add_option("TRAIN_FILE", o->file_treno, "The train description")->required();
+  c->add_option("-o,--output", o->cartella, "Folder for the binary files (created if missing)")->capture_default_str();
+  c->add_option("--route", o->percorso, "Route name: goes into the files' names and headers")->capture_default_str();
+  c->add_option("--train", o->treno, "Train name: goes into the files' names and headers")->capture_default_str();
+  c->add_flag("--no-line-data", o->senza_linea,
+              "Skip the plan of the line: curves are passed over and no line data file is written");
+  c->add_flag("--json", o->json,
+              "Print one JSON object on standard output: code, position, report, files, and where the error is");
+  return {c, [o](std::ostream& out, std::ostream& err) { return compila(*o, out, err); }};
 }
 
 }  // namespace scenario

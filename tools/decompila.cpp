@@ -15,7 +15,8 @@
 #include "model/aritmetica.h"
 #include "model/archivi.h"
 #include "model/codici.h"
-#include "model/compila.h"
+#include "compile/compile.h"
+#include "model/completamento.h"
 #include "output/output.h"
 #include "reader/reader.h"
 
@@ -41,9 +42,7 @@ CompilatoInMemoria compila_in_memoria(const std::string& linea, const std::strin
 
 namespace {
 
-constexpr std::int64_t metri_cella = 50;
 constexpr std::int16_t valore_punto = 180;  // the completion pass's points
-constexpr std::int32_t lunghezza_massima = 1000000;
 
 // Heading change per metre of the curve classes 1 to 6.
 constexpr std::array<double, 6> k_classi = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
@@ -98,10 +97,10 @@ std::optional<std::string> leggi_bersaglio(const FileBinari& f, Bersaglio& b) {
   const Voce& generale = b.voci[voce_generale];
   const Voce& testata = b.voci[voce_testata_percorso];
   const std::int64_t lunghezza = generale.fine_zona;
-  if (lunghezza > lunghezza_massima || lunghezza < -7000) {
+  if (lunghezza > lunghezza_massima || lunghezza < -coda_percorso) {
     return "the simulation file gives the line a length of " + std::to_string(lunghezza) + " m";
   }
-  b.lunghezza_estesa = lunghezza + 7000;
+  b.lunghezza_estesa = lunghezza + coda_percorso;
   b.ultima_cella = static_cast<std::int32_t>(arrotonda(b.lunghezza_estesa, metri_cella));
   if (static_cast<std::int64_t>(b.celle.size()) != std::int64_t{b.ultima_cella} + 1) {
     return "the train data file has " + std::to_string(b.celle.size()) + " cells, but a line of " +
@@ -839,7 +838,7 @@ std::set<std::int64_t> punti_espliciti(const Bersaglio& b, const Ricostruzione& 
   base.nome_treno = b.voci[voce_testata_treno].nome;
   azzera_voci(base);
   Descrizioni d{{"linea", linea, {}}, {"treno", r.testo_treno({}), {}}};
-  memorizza_dati(base, d);
+  (void)memorizza_dati(base, d);
   if (base.celle.size() != b.celle.size()) return espliciti;
 
   const std::set<std::int64_t> punti(r.punti_del_passo().begin(), r.punti_del_passo().end());

@@ -1,13 +1,14 @@
 // `percorso decompile`: finds and checks the three binary files, writes the two descriptions
 // the decompiler rebuilt, and tells the author what it had to choose.
-#include <fstream>
-#include <iterator>
+#include <memory>
 #include <ostream>
 #include <system_error>
 
-#include "documents/scrittore.h"
+#include "documents/documents.h"
+#include "files/files.h"
 #include "output/output.h"
 #include "tools/decompila.h"
+#include "tools/percorso.h"
 
 namespace scenario {
 namespace {
@@ -50,25 +51,18 @@ Genere genere_da_nome(const std::filesystem::path& p) {
   return Genere::treno;
 }
 
-// The bytes of one input, or the reason it is refused: it must be a regular file, neither
-// empty nor larger than its kind can be.
+// The bytes of one input, or the reason it is refused: a regular file, neither empty nor
+// larger than its kind can be.
 std::optional<std::string> leggi_ingresso(const std::filesystem::path& p, Genere g, std::string& dati) {
-  std::error_code ec;
-  const auto stato = std::filesystem::status(p, ec);
-  if (ec || !std::filesystem::exists(stato)) return "no such file";
-  if (std::filesystem::is_directory(stato)) return "it is a folder, not a " + std::string(nome_genere(g));
-  if (!std::filesystem::is_regular_file(stato)) return "it is not a regular file";
-  const auto dimensione = std::filesystem::file_size(p, ec);
-  if (ec) return "its size cannot be read: " + ec.message();
-  if (dimensione == 0) return "it is empty";
-  if (dimensione > massimo(g)) {
-    return "it has " + std::to_string(dimensione) + " bytes, more than any " + nome_genere(g) + " (" +
-           std::to_string(massimo(g)) + ")";
+  FileLetto letto = leggi_intero(p, massimo(g));
+  if (!letto.dati) {
+    if (letto.perche.rfind("it is larger than", 0) == 0) {
+      return letto.perche + ", more than any " + std::string(nome_genere(g));
+    }
+    return letto.perche;
   }
-  std::ifstream in(p, std::ios::binary);
-  if (!in) return "it cannot be opened for reading";
-  dati.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (dati.size() != dimensione) return "it changed while it was read";
+  if (letto.dati->empty()) return "it is empty";
+  dati = std::move(*letto.dati);
   return std::nullopt;
 }
 
@@ -153,6 +147,23 @@ void riassunto(const Decompilato& d, std::ostream& err) {
 }
 
 }  // namespace
+
+Sottocomando comando_decompile(CLI::App& percorso) {
+  auto o = std::make_shared<OpzioniDecompila>();
+  CLI::App* c = percorso.add_subcommand(
+      "decompile",
+      "Write the line and train descriptions back from a scenario's binary files, such that compile gives the same "
+      "files byte for byte. Give the folder that holds them, or the files one by one. What the files cannot say is "
+      "chosen and listed on standard error. Exit status: 0 the descriptions compile back to the same files, 1 they "
+      "were written but do not, 2 the files are refused (damaged, foreign or inconsistent) or cannot be written.");
+  c->add_option("INPUT", o->ingressi, "A folder, or the *.sim, the <route>_<train>.dat and the <route>_linea.dat files")
+      ->required();
+  c->add_option("-o,--output", o->cartella, "Folder for <route>_linea.txt and <route>_<train>-.txt (created if missing)")
+      ->capture_default_str();
+  c->add_option("--route", o->percorso, "Route name, to pick the files in a folder");
+  c->add_option("--train", o->treno, "Train name, to pick the files in a folder");
+  return {c, [o](std::ostream& out, std::ostream& err) { return decompila_comando(*o, out, err); }};
+}
 
 int decompila_comando(const OpzioniDecompila& o, std::ostream& out, std::ostream& err) {
   Ingressi in;

@@ -1,13 +1,15 @@
 // `percorso export`: writes the five embedded documents, byte for byte as the scenario program
 // writes them, so an author can start a new scenario from the embedded one.
+#include <memory>
 #include <ostream>
 #include <system_error>
 
-#include "app/app.h"
+#include "compile/compile.h"
 #include "documents/documents.h"
 #include "tools/percorso.h"
 
 namespace scenario {
+namespace {
 
 int esporta(const std::filesystem::path& cartella, std::ostream& out, std::ostream& err) {
   std::error_code ec;
@@ -16,17 +18,27 @@ int esporta(const std::filesystem::path& cartella, std::ostream& out, std::ostre
     err << "percorso: cannot create " << cartella.string() << ": " << ec.message() << "\n";
     return 2;
   }
-  Modello m;
-  m.nome_percorso = std::string(nome_percorso_incorporato);
-  m.nome_treno = std::string(nome_treno_incorporato);
+  const std::string percorso(nome_percorso_incorporato), treno(nome_treno_incorporato);
+  CartellaSuDisco dove(cartella);
+  if (auto errore = scrivi_documenti(dove, percorso, treno)) {
+    err << "percorso: cannot write into " << cartella.string() << ": " << *errore << "\n";
+    return 2;
+  }
   for (const DocumentoIncorporato& d : documenti_incorporati()) {
-    if (auto errore = scrivi_documento(d, m, cartella)) {
-      err << "percorso: cannot write into " << cartella.string() << ": " << *errore << "\n";
-      return 2;
-    }
-    out << (cartella / d.nome_file(m.nome_percorso, m.nome_treno)).string() << "\n";
+    out << (cartella / d.nome_file(percorso, treno)).string() << "\n";
   }
   return 0;
+}
+
+}  // namespace
+
+Sottocomando comando_export(CLI::App& percorso) {
+  auto cartella = std::make_shared<std::string>(".");
+  CLI::App* c = percorso.add_subcommand(
+      "export", "Write the five embedded documents (line and train descriptions, notes, slowdown order, "
+                "timetable sheet) byte for byte as the scenario program writes them; nothing else.");
+  c->add_option("-o,--output", *cartella, "Folder to write into (created if missing)")->capture_default_str();
+  return {c, [cartella](std::ostream& out, std::ostream& err) { return esporta(*cartella, out, err); }};
 }
 
 }  // namespace scenario

@@ -5,9 +5,11 @@
 #include <fstream>
 #include <iomanip>
 #include <iterator>
+#include <memory>
 #include <ostream>
 #include <sstream>
 
+#include "output/codifica.h"
 #include "output/output.h"
 #include "tools/percorso.h"
 
@@ -44,14 +46,14 @@ void mostra_voci(const std::array<Voce, numero_voci>& voci, std::ostream& out) {
 }
 
 void mostra_celle(const std::vector<Cella>& celle, bool tutte, std::ostream& out) {
-  out << "celle 0.." << (celle.empty() ? 0 : celle.size() - 1) << " (" << celle.size() * 50 << " m)\n";
+  out << "celle 0.." << (celle.empty() ? 0 : celle.size() - 1) << " (" << celle.size() * metri_cella << " m)\n";
   for (std::size_t i = 0; i < celle.size(); ++i) {
     const Cella& c = celle[i];
     if (!tutte && c.tipo == 0 && c.preavviso == 0 && c.tempo_segnale == 0 && c.valore1 == 0 && c.valore2 == 0) continue;
-    out << "cella " << i << " (" << i * 50 << " m): tipo " << int{c.tipo} << ", valori " << c.valore1 << ' '
+    out << "cella " << i << " (" << i * metri_cella << " m): tipo " << int{c.tipo} << ", valori " << c.valore1 << ' '
         << c.valore2 << ' ' << c.valore3 << ' ' << c.valore4 << ", tempo " << int{c.tempo_segnale} << ", preavviso "
-        << int{c.preavviso} << ", montagna " << int{c.tipo_montagna} << ", velocita " << int{c.velocita} * 5
-        << " km/h, pendenza " << int{c.pendenza} - 100 << ", aderenza " << int{c.aderenza} << "\n";
+        << int{c.preavviso} << ", montagna " << int{c.tipo_montagna} << ", velocita " << int{c.velocita} * passo_velocita
+        << " km/h, pendenza " << int{c.pendenza} - scarto_pendenza << ", aderenza " << int{c.aderenza} << "\n";
   }
 }
 
@@ -72,8 +74,6 @@ void mostra_tracciato(const Tracciato& t, std::int64_t passo, std::ostream& out)
     out << "\n";
   }
 }
-
-}  // namespace
 
 int mostra(const std::filesystem::path& file, const std::string& tipo_chiesto, bool tutte, std::int64_t passo,
            std::ostream& out, std::ostream& err) {
@@ -100,7 +100,7 @@ int mostra(const std::filesystem::path& file, const std::string& tipo_chiesto, b
   } else {
     const auto celle = decodifica_treno(*dati);
     if (!celle) {
-      err << file.string() << ": error: not a train data file (15-byte cells)\n";
+      err << file.string() << ": error: not a train data file (" << dimensione_cella << "-byte cells)\n";
       return 1;
     }
     mostra_celle(*celle, tutte, out);
@@ -120,7 +120,8 @@ int disegna(const std::filesystem::path& file, const std::filesystem::path& svg,
     return 1;
   }
   std::vector<std::pair<double, double>> punti;
-  for (std::int64_t m = 0; m < t->metri(); m += 50) {
+  // One point per cell length: enough for a picture of the whole line.
+  for (std::int64_t m = 0; m < t->metri(); m += metri_cella) {
     const auto i = static_cast<std::size_t>(m);
     if (t->etichette[0][i] == Etichetta::vuoto || t->etichette[1][i] == Etichetta::vuoto) continue;
     punti.emplace_back(t->valori[0][i], t->valori[1][i]);
@@ -136,21 +137,55 @@ int disegna(const std::filesystem::path& file, const std::filesystem::path& svg,
     y0 = std::min(y0, y);
     y1 = std::max(y1, y);
   }
+  // A square picture of `lato_svg` pixels with a margin all round; the plan keeps its proportions.
+  constexpr double lato_svg = 800;
+  constexpr double margine = 20;
   const double lato = std::max({x1 - x0, y1 - y0, 1.0});
-  const double scala = 760.0 / lato;
+  const double scala = (lato_svg - 2 * margine) / lato;
+  auto px = [&](double x) { return margine + (x - x0) * scala; };
+  auto py = [&](double y) { return lato_svg - margine - (y - y0) * scala; };
   std::ostringstream s;
-  s << std::fixed << std::setprecision(1)
-    << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"800\" height=\"800\" viewBox=\"0 0 800 800\">\n"
-    << "<rect width=\"800\" height=\"800\" fill=\"white\"/>\n<polyline fill=\"none\" stroke=\"black\" "
-       "stroke-width=\"2\" points=\"";
-  for (const auto& [x, y] : punti) s << 20 + (x - x0) * scala << ',' << 780 - (y - y0) * scala << ' ';
-  s << "\"/>\n<circle cx=\"" << 20 + (punti.front().first - x0) * scala << "\" cy=\""
-    << 780 - (punti.front().second - y0) * scala << "\" r=\"5\" fill=\"green\"/>\n</svg>\n";
+  s << std::fixed << std::setprecision(1) << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << lato_svg
+    << "\" height=\"" << lato_svg << "\" viewBox=\"0 0 " << lato_svg << ' ' << lato_svg << "\">\n"
+    << "<rect width=\"" << lato_svg << "\" height=\"" << lato_svg
+    << "\" fill=\"white\"/>\n<polyline fill=\"none\" stroke=\"black\" stroke-width=\"2\" points=\"";
+  for (const auto& [x, y] : punti) s << px(x) << ',' << py(y) << ' ';
+  s << "\"/>\n<circle cx=\"" << px(punti.front().first) << "\" cy=\"" << py(punti.front().second)
+    << "\" r=\"5\" fill=\"green\"/>\n</svg>\n";
   if (auto errore = scrivi_intero(svg, s.str())) {
     err << "percorso: cannot write " << svg.string() << ": " << *errore << "\n";
     return 2;
   }
   return 0;
+}
+
+}  // namespace
+
+Sottocomando comando_dump(CLI::App& percorso) {
+  struct Opzioni {
+    std::string file, tipo;
+    bool tutte = false;
+    std::int64_t passo = 1000;
+  };
+  auto o = std::make_shared<Opzioni>();
+  CLI::App* c = percorso.add_subcommand("dump", "Print a binary scenario file (line data, simulation or train data) in words.");
+  c->add_option("FILE", o->file, "The file: *_linea.dat, *.sim or *.dat")->required();
+  c->add_option("--kind", o->tipo, "Read the file as this kind instead of guessing from its name")
+      ->check(CLI::IsMember({"linea", "simulazione", "treno"}));
+  c->add_flag("--all", o->tutte, "List every cell of a train data file, not only those with a feature");
+  c->add_option("--step", o->passo, "Metres between the listed points of a line data file")
+      ->capture_default_str()
+      ->check(CLI::PositiveNumber);
+  return {c, [o](std::ostream& out, std::ostream& err) { return mostra(o->file, o->tipo, o->tutte, o->passo, out, err); }};
+}
+
+Sottocomando comando_draw(CLI::App& percorso) {
+  auto file = std::make_shared<std::string>();
+  auto svg = std::make_shared<std::string>("linea.svg");
+  CLI::App* c = percorso.add_subcommand("draw", "Draw the plan of the line from a line data file as an SVG picture.");
+  c->add_option("FILE", *file, "The line data file (*_linea.dat)")->required();
+  c->add_option("-o,--output", *svg, "The SVG file to write")->capture_default_str();
+  return {c, [file, svg](std::ostream&, std::ostream& err) { return disegna(*file, *svg, err); }};
 }
 
 }  // namespace scenario

@@ -3,11 +3,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "output/output.h"
+#include "files/files.h"
 
 namespace scenario {
 namespace {
@@ -72,21 +73,58 @@ std::optional<std::string> scrivi_intero(const std::filesystem::path& percorso, 
   return std::nullopt;
 }
 
-std::optional<std::string> CartellaSuDisco::scrivi(const std::string& nome, std::string_view dati) {
-  return scrivi_intero(cartella_ / nome, dati);
-}
-
-std::optional<std::string> CartellaSuDisco::scrivi_a_pezzi(const std::string& nome, const Pezzi& pezzi) {
-  return scrivi_intero(cartella_ / nome, pezzi);
-}
-
-std::optional<std::string> Destinazione::scrivi_a_pezzi(const std::string& nome, const Pezzi& pezzi) {
-  std::string tutto;
-  pezzi([&tutto](std::string_view pezzo) {
-    tutto.append(pezzo);
-    return true;
-  });
-  return scrivi(nome, tutto);
+FileLetto leggi_intero(const std::filesystem::path& file, std::uintmax_t massimo) {
+  FileLetto letto;
+  // Opened without blocking: a pipe with no writer must not hold the program.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int numero = errno;
+    letto.perche = numero == ENOENT ? "no such file" : motivo(numero);
+    return letto;
+  }
+  struct ::stat st {};
+  if (::fstat(fd, &st) != 0) {
+    letto.perche = motivo(errno);
+  } else if (S_ISDIR(st.st_mode)) {
+    letto.perche = "it is a folder";
+  } else if (!S_ISREG(st.st_mode)) {
+    letto.perche = "it is not a regular file";
+  } else if (static_cast<std::uintmax_t>(st.st_size) > massimo) {
+    letto.perche = "it is larger than " + std::to_string(massimo) + " bytes";
+  }
+  if (!letto.perche.empty()) {
+    ::close(fd);
+    return letto;
+  }
+  std::string dati(static_cast<std::size_t>(st.st_size), '\0');
+  std::size_t n = 0;
+  // Read to the end, never past the limit: a file that grows while it is read is refused too.
+  while (true) {
+    if (n == dati.size()) {
+      if (dati.size() >= massimo) {
+        char resto = 0;
+        const ::ssize_t r = ::read(fd, &resto, 1);
+        if (r == 0) break;
+        letto.perche = r < 0 ? motivo(errno) : "it is larger than " + std::to_string(massimo) + " bytes";
+        ::close(fd);
+        return letto;
+      }
+      dati.resize(std::min<std::uintmax_t>(massimo, dati.size() * 2 + 4096));
+    }
+    const ::ssize_t r = ::read(fd, dati.data() + n, dati.size() - n);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      letto.perche = motivo(errno);
+      ::close(fd);
+      return letto;
+    }
+    if (r == 0) break;
+    n += static_cast<std::size_t>(r);
+  }
+  ::close(fd);
+  dati.resize(n);
+  letto.dati = std::move(dati);
+  return letto;
 }
 
 }  // namespace scenario
