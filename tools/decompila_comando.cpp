@@ -123,6 +123,7 @@ void riassunto(const Decompilato& d, std::ostream& err) {
   err << "rows written:";
   bool primo = true;
   for (const auto& [tipo, n] : d.deduzioni.righe) {
+    if (n == 0) continue;
     err << (primo ? " " : ", ") << tipo << " " << n;
     primo = false;
   }
