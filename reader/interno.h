@@ -31,21 +31,6 @@ Esito leggi_treno(Modello& m, const Descrizione& treno, StatoLettura& stato);
 // Deletes a description the program owns. A deletion that fails is a run-time failure.
 Esito cancella_descrizione(const Descrizione& d);
 
-// How a row is recognised from its keyword field: the field must contain `parola`, and
-// `anche` when it is not empty; letter case is ignored unless `esatta`.
-struct Chiave {
-  constexpr Chiave(std::string_view p, std::string_view a = {}, bool e = false) : parola(p), anche(a), esatta(e) {}
-
-  std::string_view parola;
-  std::string_view anche;
-  bool esatta;
-
-  [[nodiscard]] bool riconosce(std::string_view campo) const {
-    auto c = [this, campo](std::string_view p) { return esatta ? contiene_esatto(campo, p) : contiene(campo, p); };
-    return c(parola) && (anche.empty() || c(anche));
-  }
-};
-
 // The reading of one description: its fields, each with its place, and the keyword field of
 // the current row. Failures carry the place of the field that could not be read; outcomes of
 // a row carry the place of its keyword field.

@@ -39,6 +39,7 @@ class LetturaLinea : public LetturaDescrizione {
     Gestore gestore;
   };
 
+ public:
   // The rows of the general block, tested in this order; the chainage, background and
   // cab-signal tokens must stand in lower case.
   static std::span<const Riga> righe_generali() {
@@ -67,6 +68,13 @@ class LetturaLinea : public LetturaDescrizione {
     return righe;
   }
 
+  static std::vector<Chiave> chiavi(std::span<const Riga> righe) {
+    std::vector<Chiave> c;
+    for (const Riga& r : righe) c.push_back(r.chiave);
+    return c;
+  }
+
+ private:
   // Runs every row whose keyword the field holds, in table order, until one does not succeed.
   Esito prova(std::span<const Riga> righe) {
     for (const Riga& r : righe) {
@@ -321,6 +329,11 @@ Esito LetturaLinea::completa() {
 }
 
 }  // namespace
+
+std::vector<Chiave> chiavi_generali_linea() { return LetturaLinea::chiavi(LetturaLinea::righe_generali()); }
+std::vector<Chiave> chiavi_caratteristiche_linea() {
+  return LetturaLinea::chiavi(LetturaLinea::righe_caratteristiche());
+}
 
 Esito leggi_linea(Modello& m, const Descrizione& linea, StatoLettura& stato) {
   LetturaLinea lettura(m, linea, stato);

@@ -5,10 +5,13 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "model/esito.h"
 #include "model/modello.h"
 #include "reader/campi.h"
+#include "reader/parole.h"
 
 namespace scenario {
 
@@ -32,6 +35,27 @@ inline constexpr std::uintmax_t massimo_descrizione = std::uintmax_t{64} << 20;
 // than `massimo_descrizione` or cannot be read; `illeggibile` then says why), its path as the
 // name for messages, and, when `cancella_dopo`, the path to delete once it is read.
 [[nodiscard]] Descrizione leggi_descrizione(const std::filesystem::path& file, bool cancella_dopo);
+
+// How a row is recognised from its keyword field: the field must contain `parola`, and
+// `anche` when it is not empty; letter case is ignored unless `esatta`.
+struct Chiave {
+  constexpr Chiave(std::string_view p, std::string_view a = {}, bool e = false) : parola(p), anche(a), esatta(e) {}
+
+  std::string_view parola;
+  std::string_view anche;
+  bool esatta;
+
+  [[nodiscard]] bool riconosce(std::string_view campo) const {
+    auto c = [this, campo](std::string_view p) { return esatta ? contiene_esatto(campo, p) : contiene(campo, p); };
+    return c(parola) && (anche.empty() || c(anche));
+  }
+};
+
+// The rows each reader knows, in the order it tests them: the general rows of the line, its
+// feature rows, and the rows of the train.
+[[nodiscard]] std::vector<Chiave> chiavi_generali_linea();
+[[nodiscard]] std::vector<Chiave> chiavi_caratteristiche_linea();
+[[nodiscard]] std::vector<Chiave> chiavi_treno();
 
 // Reads both descriptions into the model: the line half, then (unless the line half ended
 // with a hard stop) the train half. Each code goes into the error state as it is found; a

@@ -33,6 +33,12 @@ class LetturaTreno : public LetturaDescrizione {
     aderenza_.riga_in_vigore = luogo_file();
   }
 
+  static std::vector<Chiave> chiavi() {
+    std::vector<Chiave> c;
+    for (const Riga& r : righe()) c.push_back(r.chiave);
+    return c;
+  }
+
   Esito leggi() {
     if (!d_.testo) return std::move(Esito::guasto(Guasto::file_illeggibile).in(luogo_file()));
     if (Esito e = cerca_generale(); !e.ok()) return e;
@@ -233,6 +239,8 @@ class LetturaTreno : public LetturaDescrizione {
 };
 
 }  // namespace
+
+std::vector<Chiave> chiavi_treno() { return LetturaTreno::chiavi(); }
 
 Esito leggi_treno(Modello& m, const Descrizione& treno, StatoLettura& stato) {
   LetturaTreno lettura(m, treno, stato);
