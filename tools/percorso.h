@@ -28,5 +28,6 @@ Sottocomando comando_compile(CLI::App& percorso);  // tools/compila.cpp
 Sottocomando comando_export(CLI::App& percorso);   // tools/esporta.cpp
 Sottocomando comando_dump(CLI::App& percorso);     // tools/mostra.cpp
 Sottocomando comando_render(CLI::App& percorso);   // tools/rendi.cpp
+Sottocomando comando_decompile(CLI::App& percorso);  // tools/decompila_comando.cpp
 
 }  // namespace scenario
