@@ -72,6 +72,18 @@ inline constexpr std::uint8_t stazione_tipo_doppio_da = 7;  // types 7, 8: zone 
 inline constexpr std::uint8_t stazione_tipo_doppio_a = 8;
 inline constexpr std::uint8_t stazione_senza_fermata = 25;  // from this type on: no marks, no stop cell
 
+// The zone of a station of type `tipo` at `posizione` with zone length `lunghezza`: from
+// `inizio` to `fine`, in metres (`opzione_3` nonzero lengthens it by 50 m for the types
+// outside 5..8). Whether a stop cell and approach marks go with it is `fermata`, `preavvisi`.
+struct ZonaStazione {
+  std::int64_t inizio;
+  std::int64_t fine;
+  bool fermata;
+  bool preavvisi;
+};
+[[nodiscard]] ZonaStazione zona_stazione(std::uint8_t tipo, std::int64_t posizione, std::int64_t lunghezza,
+                                         std::uint8_t opzione_3);
+
 // Station k, whose row fields the reader has stored in entry k: its zone from the zone
 // length, its approach marks and stop cell, and the 350 m distance from station k - 1.
 Esito memo_stazione(Modello& m, std::int32_t k, std::int32_t lunghezza_zona);

@@ -129,24 +129,19 @@ Esito poni_32(std::int32_t& campo, std::int64_t valore) {
 bool corta(std::uint8_t tipo) { return tipo >= stazione_tipo_corto_da && tipo <= stazione_tipo_corto_a; }
 bool doppia(std::uint8_t tipo) { return tipo >= stazione_tipo_doppio_da && tipo <= stazione_tipo_doppio_a; }
 
-// The zone of a station around its position, by type.
+// The zone of a station around its position, by type, into its entry. A zone that does not
+// fit 32 bits fails with the end written first for types 5 and 6, the start first otherwise.
 Esito zona(Voce& s, std::int64_t lunghezza) {
-  const std::int64_t p = s.posizione_m;
+  const ZonaStazione z = zona_stazione(s.tipo, s.posizione_m, lunghezza, s.opzione_3);
   if (corta(s.tipo)) {
-    if (Esito e = poni_32(s.fine_zona, p + coda_stazione_corta); !e.ok()) return e;
-    if (Esito e = poni_32(s.inizio_zona, p - lunghezza); !e.ok()) return e;
-    s.opzione_3 = 0;
-    return Esito::fatto();
+    if (Esito e = poni_32(s.fine_zona, z.fine); !e.ok()) return e;
+    if (Esito e = poni_32(s.inizio_zona, z.inizio); !e.ok()) return e;
+  } else {
+    if (Esito e = poni_32(s.inizio_zona, z.inizio); !e.ok()) return e;
+    if (Esito e = poni_32(s.fine_zona, z.fine); !e.ok()) return e;
   }
-  if (doppia(s.tipo)) {
-    if (Esito e = poni_32(s.inizio_zona, p - lunghezza); !e.ok()) return e;
-    if (Esito e = poni_32(s.fine_zona, p + lunghezza); !e.ok()) return e;
-    s.opzione_3 = 0;
-    return Esito::fatto();
-  }
-  const std::int64_t allunga = s.opzione_3 != 0 ? allungo_zona : 0;
-  if (Esito e = poni_32(s.inizio_zona, arrotonda(2 * p - lunghezza, 2)); !e.ok()) return e;
-  return poni_32(s.fine_zona, arrotonda(2 * p + lunghezza + 2 * allunga, 2));
+  if (corta(s.tipo) || doppia(s.tipo)) s.opzione_3 = 0;
+  return Esito::fatto();
 }
 
 // Approach marks 81..84 in the four cells before the stop cell (only `preavviso`).
@@ -164,6 +159,15 @@ Esito preavvisi(Modello& m, const Voce& s) {
 }
 
 }  // namespace
+
+ZonaStazione zona_stazione(std::uint8_t tipo, std::int64_t p, std::int64_t lunghezza, std::uint8_t opzione_3) {
+  const bool fermata = tipo < stazione_senza_fermata;
+  const bool preavvisi = fermata && !corta(tipo);
+  if (corta(tipo)) return {p - lunghezza, p + coda_stazione_corta, fermata, preavvisi};
+  if (doppia(tipo)) return {p - lunghezza, p + lunghezza, fermata, preavvisi};
+  const std::int64_t allunga = opzione_3 != 0 ? allungo_zona : 0;
+  return {arrotonda(2 * p - lunghezza, 2), arrotonda(2 * p + lunghezza + 2 * allunga, 2), fermata, preavvisi};
+}
 
 Esito memo_stazione(Modello& m, std::int32_t k, std::int32_t lunghezza_zona) {
   if (k < 1 || k >= numero_voci) return Esito::guasto(Guasto::fuori_modello);

@@ -445,10 +445,10 @@ TEST_F(RendiComando, UsageAndFileErrorsEndWithStatusTwoAndWriteNothing) {
 // The page.
 
 TEST_F(RendiIncorporato, ThePageHoldsItsTablesAndTheDiagnosticsItIsGiven) {
-  const std::vector<Diagnostica> diagnostiche = {
-      {Gravita::errore, "E021", "Valdora_linea.txt", 212, 3, "a board on a <sign> & more"},
-      {Gravita::avviso, "W004", "Valdora_Tarvo-.txt", 40, 0, "two stations close together"},
-      {Gravita::nota, "", "", 0, 0, "the run-out is 7000 m"},
+  const std::vector<RigaDiagnostica> diagnostiche = {
+      {GravitaPagina::errore, "E021", "Valdora_linea.txt", 212, 3, "a board on a <sign> & more"},
+      {GravitaPagina::avviso, "W004", "Valdora_Tarvo-.txt", 40, 0, "two stations close together"},
+      {GravitaPagina::nota, "", "", 0, 0, "the run-out is 7000 m"},
   };
   const std::string pagina = pagina_html(q(), diagnostiche);
   EXPECT_NE(pagina.find("1 error, 1 warning, 1 note."), std::string::npos);

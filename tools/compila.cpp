@@ -1,91 +1,98 @@
-// `percorso compile`: the scenario program's compile step on an author's own descriptions,
-// with errors shown at their file, line and column.
-#include <nlohmann/json.hpp>
-
+// `percorso compile`: the checks first, then the scenario program's compile step on an
+// author's own descriptions. With errors nothing is written, so an earlier good build stays
+// as it was; `--force` compiles whatever the checks say, exactly as the scenario program would.
 #include <memory>
 #include <ostream>
 #include <system_error>
 
 #include "compile/compile.h"
-#include "documents/documents.h"
+#include "tools/autore.h"
 #include "tools/percorso.h"
 
 namespace scenario {
 namespace {
-
-// Line `numero` (from 1) of a text, line ends as the field reader counts them.
-std::string riga_di(const std::string& testo, std::int32_t numero) {
-  std::int32_t corrente = 1;
-  std::size_t inizio = 0;
-  for (std::size_t i = 0; i <= testo.size(); ++i) {
-    const bool fine = i == testo.size() || testo[i] == '\r' || testo[i] == '\n';
-    if (!fine) continue;
-    if (corrente == numero) return testo.substr(inizio, i - inizio);
-    if (i < testo.size() && testo[i] == '\r' && i + 1 < testo.size() && testo[i + 1] == '\n') ++i;
-    inizio = i + 1;
-    ++corrente;
-  }
-  return {};
-}
-
-// The offending line, and a caret under the column (tabs kept so the caret lines up).
-void cita(const std::string& riga, std::int32_t colonna, std::ostream& err) {
-  err << "    " << riga << "\n    ";
-  for (std::int32_t i = 1; i < colonna && static_cast<std::size_t>(i - 1) < riga.size(); ++i) {
-    err << (riga[static_cast<std::size_t>(i - 1)] == '\t' ? '\t' : ' ');
-  }
-  err << "^\n";
-}
 
 // What `percorso compile` was asked to do.
 struct OpzioniCompila {
   std::filesystem::path file_linea;
   std::filesystem::path file_treno;
   std::filesystem::path cartella = ".";
-  std::string percorso = std::string(nome_percorso_incorporato);
-  std::string treno = std::string(nome_treno_incorporato);
+  std::optional<std::string> percorso;
+  std::optional<std::string> treno;
   bool senza_linea = false;
   bool json = false;
+  bool forza = false;
 };
 
-// Compiles an author's line and train descriptions into the three binary files. Exit status
-// 0 when clean, 1 when the compile ended with an error code or a numbered report, 2 when an
-// input cannot be read or an output cannot be written.
-int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
-  Descrizioni d{leggi_descrizione(o.file_linea, false), leggi_descrizione(o.file_treno, false)};
-  for (const Descrizione* x : {&d.linea, &d.treno}) {
-    if (!x->testo) {
-      err << "percorso: cannot read " << x->nome << ": " << x->illeggibile << "\n";
-      return 2;
-    }
+// A folder on disk whose files are named with the names' UTF-8 spelling.
+class CartellaAutore final : public Destinazione {
+ public:
+  explicit CartellaAutore(std::filesystem::path cartella) : disco_(std::move(cartella)) {}
+  std::optional<std::string> scrivi(const std::string& nome, std::string_view dati) override {
+    return disco_.scrivi(nome_su_disco(nome), dati);
   }
+  std::optional<std::string> scrivi_a_pezzi(const std::string& nome, const Pezzi& pezzi) override {
+    return disco_.scrivi_a_pezzi(nome_su_disco(nome), pezzi);
+  }
+
+ private:
+  CartellaSuDisco disco_;
+};
+
+// The JSON of a run that compiled nothing.
+nlohmann::json senza_file(std::span<const Diagnostica> d) {
+  const Conteggio c = conta(d);
+  return {{"code", nullptr},       {"position", nullptr}, {"report", nullptr}, {"files", nlohmann::json::array()},
+          {"diagnostics", in_json(d)}, {"errors", c.errori},  {"warnings", c.avvisi}};
+}
+
+// Compiles an author's line and train descriptions into the three binary files. Exit status
+// 0 when clean, 1 when the checks found errors (nothing written) or the compile ended with an
+// error code or a numbered report, 2 when an input cannot be read or an output written.
+int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
+  Diagnostica perche;
+  const auto in = leggi_ingressi(o.file_linea, o.file_treno, o.percorso, o.treno, perche);
+  if (!in) {
+    err << "percorso: error: " << utf8_da_cp1252(perche.messaggio) << " [" << perche.id << "]\n";
+    if (o.json) out << senza_file(std::span(&perche, 1)).dump() << "\n";
+    return 2;
+  }
+  for (const std::string& n : in->note) err << "percorso: note: " << utf8_da_cp1252(n) << "\n";
+  const Descrizioni& d = in->descrizioni;
+  const std::vector<Diagnostica> diagnostiche = controlla(d, {in->percorso, in->treno, o.senza_linea ? 0 : 1});
+  const Conteggio conteggio = conta(diagnostiche);
+  if (!diagnostiche.empty()) mostra_diagnostiche(err, diagnostiche, d);
+  if (conteggio.errori > 0 && !o.forza) {
+    err << "percorso: nothing was written: the checks found errors (--force compiles anyway)\n";
+    if (o.json) out << senza_file(diagnostiche).dump() << "\n";
+    return 1;
+  }
+
   std::error_code ec;
   std::filesystem::create_directories(o.cartella, ec);
   if (ec) {
     err << "percorso: cannot create " << o.cartella.string() << ": " << ec.message() << "\n";
+    if (o.json) {
+      nlohmann::json j = senza_file(diagnostiche);
+      j["write_error"] = ec.message();
+      out << j.dump() << "\n";
+    }
     return 2;
   }
 
   Modello m;
-  m.nome_percorso = o.percorso;
-  m.nome_treno = o.treno;
-  CartellaSuDisco dove(o.cartella);
+  m.nome_percorso = in->percorso;
+  m.nome_treno = in->treno;
+  CartellaAutore dove(o.cartella);
   const EsitoCompilazione esito = memorizza_percorso(m, o.senza_linea ? 0 : 1, d, dove);
 
+  // What the compile step itself ended with (only with --force, or where the checks missed it).
   int stato = 0;
   const Luogo& l = esito.esito.luogo();
   if (m.codice_errore != 0) {
     stato = 1;
-    const std::string messaggio = parole_errore(m);
-    if (!l.file.empty() && l.linea > 0) {
-      err << l.file << ":" << l.linea << ":" << l.colonna << ": error: " << messaggio << "\n";
-      const std::string& testo = l.file == d.treno.nome ? *d.treno.testo : *d.linea.testo;
-      cita(riga_di(testo, l.linea), l.colonna, err);
-    } else if (!l.file.empty()) {
-      err << l.file << ": error: " << messaggio << "\n";
-    } else {
-      err << "percorso: error: " << messaggio << "\n";
-    }
+    const Diagnostica g{Gravita::errore, "", m.codice_errore, l, parole_errore(m), {}};
+    mostra_diagnostiche(err, std::span(&g, 1), d, false);
   }
   if (esito.rapporto != 0) {
     stato = 1;
@@ -106,7 +113,9 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
     j["code"] = m.codice_errore;
     j["position"] = m.posizione_errore;
     j["report"] = esito.rapporto != 0 ? nlohmann::json(esito.rapporto) : nlohmann::json(nullptr);
-    j["files"] = esito.scrittura.scritti;
+    nlohmann::json file = nlohmann::json::array();
+    for (const std::string& f : esito.scrittura.scritti) file.push_back(nome_su_disco(f));
+    j["files"] = file;
     j["message"] = m.codice_errore != 0 ? nlohmann::json(std::string(descrizione_codice(m.codice_errore)))
                                         : nlohmann::json(nullptr);
     if (m.codice_errore != 0 && !l.file.empty() && l.linea > 0) {
@@ -115,6 +124,9 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
       j["column"] = l.colonna;
     }
     if (esito.scrittura.guasto) j["write_error"] = *esito.scrittura.guasto;
+    j["diagnostics"] = in_json(diagnostiche);
+    j["errors"] = conteggio.errori;
+    j["warnings"] = conteggio.avvisi;
     out << j.dump() << "\n";
   }
   return stato;
@@ -126,20 +138,32 @@ Sottocomando comando_compile(CLI::App& percorso) {
   auto o = std::make_shared<OpzioniCompila>();
   CLI::App* c = percorso.add_subcommand(
       "compile",
-      "Compile a line description and a train description into the simulator's three binary files, "
+      "Check, then compile a line description and a train description into the simulator's three binary files, "
       "<route>_linea.dat, <route>_<train>.sim and <route>_<train>.dat. The inputs are never changed or deleted. "
-      "Errors are reported as FILE:LINE:COLUMN: error: ... Exit status: 0 clean, 1 the compile ended with an "
-      "error code or a numbered report (files are still written for error codes), 2 usage, unreadable input or "
-      "unwritable output.");
+      "Problems are reported as FILE:LINE:COLUMN: error|warning: ... [id]; with errors nothing is written and "
+      "earlier files stay as they were. Exit status: 0 clean, 1 errors (or, with --force, the compile ended with "
+      "an error code or a numbered report), 2 usage, unreadable input or unwritable output.");
   c->add_option("LINE_FILE", o->file_linea, "The line description")->required();
   c->add_option("TRAIN_FILE", o->file_treno, "The train description")->required();
   c->add_option("-o,--output", o->cartella, "Folder for the binary files (created if missing)")->capture_default_str();
-  c->add_option("--route", o->percorso, "Route name: goes into the files' names and headers")->capture_default_str();
-  c->add_option("--train", o->treno, "Train name: goes into the files' names and headers")->capture_default_str();
+  c->add_option("--route", o->percorso,
+                "Route name: goes into the files' names and headers (default: from the inputs' names, else the "
+                "embedded one)");
+  c->add_option("--train", o->treno,
+                "Train name: goes into the files' names and headers (default: from the inputs' names, else the "
+                "embedded one)");
   c->add_flag("--no-line-data", o->senza_linea,
               "Skip the plan of the line: curves are passed over and no line data file is written");
+  c->add_flag("--force", o->forza,
+              "Compile whatever the checks say, as the scenario program's compile step would (files are written for "
+              "error codes; the exit status comes from the code and the numbered report alone)");
   c->add_flag("--json", o->json,
-              "Print one JSON object on standard output: code, position, report, files, and where the error is");
+              "Print one JSON object on standard output: code, position, report, files, diagnostics, errors, "
+              "warnings");
+  c->footer(
+      "Examples:\n"
+      "  percorso compile Valdora_linea.txt Valdora_Tarvo-.txt -o build/\n"
+      "  percorso compile linea.txt treno.txt --route Valdora --train Tarvo --no-line-data --json");
   return {c, [o](std::ostream& out, std::ostream& err) { return compila(*o, out, err); }};
 }
 

@@ -10,6 +10,7 @@ int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out
   app.require_subcommand(0, 1);
 
   const std::vector<Sottocomando> comandi{
+      comando_check(app),
       comando_compile(app),
       comando_export(app),
       comando_dump(app),
@@ -19,6 +20,10 @@ int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out
 
   std::vector<std::string> args(argomenti.rbegin(), argomenti.rend());
   if (!args.empty()) args.pop_back();  // the program name
+  // `-Werror` is written as compilers write it, with one dash.
+  for (std::string& a : args) {
+    if (a == "-Werror") a = "--Werror";
+  }
   try {
     app.parse(args);
   } catch (const CLI::ParseError& e) {

@@ -24,6 +24,7 @@ struct Sottocomando {
   std::function<int(std::ostream& out, std::ostream& err)> esegui;
 };
 
+Sottocomando comando_check(CLI::App& percorso);    // tools/controlla.cpp
 Sottocomando comando_compile(CLI::App& percorso);  // tools/compila.cpp
 Sottocomando comando_export(CLI::App& percorso);   // tools/esporta.cpp
 Sottocomando comando_dump(CLI::App& percorso);     // tools/mostra.cpp

@@ -32,7 +32,7 @@ int rendi(const OpzioniRendi& o, std::ostream&, std::ostream& err) {
     c = compila_in_memoria(d, o.percorso.empty() ? std::string(nome_percorso_incorporato) : o.percorso,
                            o.treno.empty() ? std::string(nome_treno_incorporato) : o.treno);
   }
-  for (const Diagnostica& d : c.diagnostiche) {
+  for (const RigaDiagnostica& d : c.diagnostiche) {
     if (!d.file.empty()) {
       err << d.file;
       if (d.linea > 0) err << ":" << d.linea << (d.colonna > 0 ? ":" + std::to_string(d.colonna) : "");
@@ -40,7 +40,7 @@ int rendi(const OpzioniRendi& o, std::ostream&, std::ostream& err) {
     } else {
       err << "percorso: ";
     }
-    err << (d.gravita == Gravita::errore ? "error: " : d.gravita == Gravita::avviso ? "warning: " : "note: ")
+    err << (d.gravita == GravitaPagina::errore ? "error: " : d.gravita == GravitaPagina::avviso ? "warning: " : "note: ")
         << d.messaggio << "\n";
   }
 
@@ -59,7 +59,7 @@ int rendi(const OpzioniRendi& o, std::ostream&, std::ostream& err) {
     return 2;
   }
   const bool errori = std::any_of(c.diagnostiche.begin(), c.diagnostiche.end(),
-                                  [](const Diagnostica& d) { return d.gravita == Gravita::errore; });
+                                  [](const RigaDiagnostica& d) { return d.gravita == GravitaPagina::errore; });
   return errori ? 1 : 0;
 }
 

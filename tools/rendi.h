@@ -24,9 +24,9 @@ namespace scenario {
 
 // One finding about an author's descriptions, as a checker reports it: shown on the page
 // at its file, line and column.
-enum class Gravita { errore, avviso, nota };
-struct Diagnostica {
-  Gravita gravita = Gravita::errore;
+enum class GravitaPagina { errore, avviso, nota };
+struct RigaDiagnostica {
+  GravitaPagina gravita = GravitaPagina::errore;
   std::string id;            // stable identifier of the kind of finding; may be empty
   std::string file;          // empty: not tied to a file
   std::int32_t linea = 0;    // from 1; 0: the whole file
@@ -49,7 +49,7 @@ struct DatiScenario {
 struct Caricamento {
   std::optional<DatiScenario> dati;
   std::string errore;  // set when there are no data
-  std::vector<Diagnostica> diagnostiche;
+  std::vector<RigaDiagnostica> diagnostiche;
 };
 
 // The compile step run in memory on two descriptions, with the plan of the line; no file is
@@ -154,7 +154,7 @@ enum class Formato { svg, png, pdf };
 [[nodiscard]] std::string svg_figura(const Quadro& q, Figura f, bool autonomo);
 
 // The whole page.
-[[nodiscard]] std::string pagina_html(const Quadro& q, std::span<const Diagnostica> diagnostiche);
+[[nodiscard]] std::string pagina_html(const Quadro& q, std::span<const RigaDiagnostica> diagnostiche);
 
 // An SVG document drawn into PNG (twice its size, for sharp text) or PDF bytes. Returns the
 // reason on failure.

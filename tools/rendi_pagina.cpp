@@ -72,38 +72,38 @@ struct Html {
   }
 };
 
-std::string_view parola(Gravita g) {
+std::string_view parola(GravitaPagina g) {
   switch (g) {
-    case Gravita::errore: return "error";
-    case Gravita::avviso: return "warning";
-    case Gravita::nota: return "note";
+    case GravitaPagina::errore: return "error";
+    case GravitaPagina::avviso: return "warning";
+    case GravitaPagina::nota: return "note";
   }
   return "error";
 }
 
-std::string_view classe(Gravita g) {
+std::string_view classe(GravitaPagina g) {
   switch (g) {
-    case Gravita::errore: return "errore";
-    case Gravita::avviso: return "avviso";
-    case Gravita::nota: return "nota";
+    case GravitaPagina::errore: return "errore";
+    case GravitaPagina::avviso: return "avviso";
+    case GravitaPagina::nota: return "nota";
   }
   return "errore";
 }
 
-void diagnostiche_html(Html& h, std::span<const Diagnostica> diagnostiche) {
+void diagnostiche_html(Html& h, std::span<const RigaDiagnostica> diagnostiche) {
   h.s += "<section id=\"diagnostics\"><h2>Diagnostics</h2>";
   if (diagnostiche.empty()) {
     h.s += "<p class=\"nessuna\">No diagnostics: the descriptions compile clean.</p></section>";
     return;
   }
   std::array<int, 3> conti{};
-  for (const Diagnostica& d : diagnostiche) ++conti[static_cast<std::size_t>(d.gravita)];
+  for (const RigaDiagnostica& d : diagnostiche) ++conti[static_cast<std::size_t>(d.gravita)];
   h.s += "<p>";
   h.t(std::to_string(conti[0]) + (conti[0] == 1 ? " error, " : " errors, ") + std::to_string(conti[1]) +
       (conti[1] == 1 ? " warning, " : " warnings, ") + std::to_string(conti[2]) + (conti[2] == 1 ? " note." : " notes."));
   h.s += "</p>";
   h.intestazione({"", "where", "id", "message"});
-  for (const Diagnostica& d : diagnostiche) {
+  for (const RigaDiagnostica& d : diagnostiche) {
     h.s += "<tr class=\"diagnostica\"><td class=\"";
     h.s += classe(d.gravita);
     h.s += "\">";
@@ -257,7 +257,7 @@ void figura_html(Html& h, const Quadro& q, Figura f, std::string_view id, std::s
 
 }  // namespace
 
-std::string pagina_html(const Quadro& q, std::span<const Diagnostica> diagnostiche) {
+std::string pagina_html(const Quadro& q, std::span<const RigaDiagnostica> diagnostiche) {
   const DatiScenario& d = *q.dati;
   Html h;
   h.s.reserve(256 * 1024);

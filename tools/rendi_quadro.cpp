@@ -132,7 +132,7 @@ Caricamento compila_in_memoria(const Descrizioni& d, const std::string& nome_per
   Caricamento c;
   const auto diagnostica = [&](const Esito& e, std::string messaggio) {
     const Luogo& l = e.luogo();
-    c.diagnostiche.push_back({Gravita::errore, "", l.file, l.linea, l.colonna, std::move(messaggio)});
+    c.diagnostiche.push_back({GravitaPagina::errore, "", l.file, l.linea, l.colonna, std::move(messaggio)});
   };
   if (m.codice_errore != 0) diagnostica(esito.esito, parole_errore(m));
   // The completion pass goes on past a cell it cannot fill; the error state keeps the last case.
@@ -142,12 +142,12 @@ Caricamento compila_in_memoria(const Descrizioni& d, const std::string& nome_per
                        ", position " + std::to_string(e.posizione().value_or(0)) + " m)");
   }
   if (esito.rapporto != 0) {
-    c.diagnostiche.push_back({Gravita::errore, "", "", 0, 0,
+    c.diagnostiche.push_back({GravitaPagina::errore, "", "", 0, 0,
                               "report " + std::to_string(esito.rapporto) + ": " +
                                   std::string(descrizione_rapporto(esito.rapporto))});
   }
   if (esito.senza_celle) {
-    c.diagnostiche.push_back({Gravita::errore, "", "", 0, 0, "the line has no route cells: there is nothing to draw"});
+    c.diagnostiche.push_back({GravitaPagina::errore, "", "", 0, 0, "the line has no route cells: there is nothing to draw"});
   }
   DatiScenario dati;
   dati.nome_percorso = nome_percorso;
@@ -236,7 +236,7 @@ Caricamento carica_file_binari(const std::filesystem::path& cartella, const std:
     }
     dati.tracciato = std::move(*t);
   } else if (!std::filesystem::exists(file_linea, assente)) {
-    c.diagnostiche.push_back({Gravita::avviso, "", file_linea.string(), 0, 0,
+    c.diagnostiche.push_back({GravitaPagina::avviso, "", file_linea.string(), 0, 0,
                               "no line data file: the plan of the line is not drawn"});
   } else {
     c.errore = "cannot read " + file_linea.string() + ": " + linea.perche;
@@ -246,13 +246,13 @@ Caricamento carica_file_binari(const std::filesystem::path& cartella, const std:
   // Files of one compile agree on the length; say so when these do not.
   const std::int64_t estesa = std::int64_t{dati.voci[voce_generale].fine_zona} + coda_percorso;
   if (dati.tracciato.metri() != 0 && dati.tracciato.metri() != estesa + 1) {
-    c.diagnostiche.push_back({Gravita::avviso, "", file_linea.string(), 0, 0,
+    c.diagnostiche.push_back({GravitaPagina::avviso, "", file_linea.string(), 0, 0,
                               "the plan holds " + std::to_string(dati.tracciato.metri()) +
                                   " metres, but the line length in the simulation file gives " +
                                   std::to_string(estesa + 1)});
   }
   if (static_cast<std::int64_t>(dati.celle.size()) != cella_di(estesa) + 1) {
-    c.diagnostiche.push_back({Gravita::avviso, "", file_dat.string(), 0, 0,
+    c.diagnostiche.push_back({GravitaPagina::avviso, "", file_dat.string(), 0, 0,
                               "the file holds " + std::to_string(dati.celle.size()) +
                                   " cells, which does not match the line length in the simulation file"});
   }
