@@ -1,4 +1,4 @@
-// `percorso dump` and `percorso draw` on files written by the binary writers.
+// `percorso draw` on a file written by the binary writers.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -32,31 +32,6 @@ class PercorsoMostra : public ::testing::Test {
   }
   prova::CartellaTemporanea dir;
 };
-
-TEST_F(PercorsoMostra, DumpsEachKindOfFile) {
-  const auto sim = percorso({"dump", (dir / "Valdora_Tarvo.sim").string()});
-  EXPECT_EQ(sim.stato, 0) << sim.err;
-  EXPECT_NE(sim.out.find("voce 85: tipo 0, zona 0..0, posizione 0, classe 0, nome \"Valdora\", parametri 610 0 0 0 0"),
-            std::string::npos)
-      << sim.out;
-  const auto treno = percorso({"dump", (dir / "Valdora_Tarvo.dat").string()});
-  EXPECT_EQ(treno.stato, 0);
-  EXPECT_NE(treno.out.find("cella 22 (1100 m): tipo 1, valori 42 0 0 0"), std::string::npos) << treno.out;
-  EXPECT_EQ(treno.out.find("cella 23 "), std::string::npos);
-  const auto linea = percorso({"dump", (dir / "Valdora_linea.dat").string(), "--step", "3000"});
-  EXPECT_EQ(linea.stato, 0);
-  EXPECT_NE(linea.out.find("metro 3000  x 30  y 3000"), std::string::npos) << linea.out;
-  EXPECT_NE(linea.out.find("metro 6000"), std::string::npos);
-}
-
-TEST_F(PercorsoMostra, RefusesWhatIsNotSuchAFile) {
-  prova::scrivi_file(dir / "rotto.sim", "not a simulation file");
-  const auto e = percorso({"dump", (dir / "rotto.sim").string()});
-  EXPECT_EQ(e.stato, 1);
-  EXPECT_NE(e.err.find("not a simulation file"), std::string::npos);
-  EXPECT_EQ(percorso({"dump", (dir / "manca.sim").string()}).stato, 2);
-  EXPECT_EQ(percorso({"dump"}).stato, 2);
-}
 
 TEST_F(PercorsoMostra, DrawsThePlanAsSvg) {
   const auto e = percorso({"draw", (dir / "Valdora_linea.dat").string(), "-o", (dir / "linea.svg").string()});

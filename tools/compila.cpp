@@ -140,6 +140,10 @@ Sottocomando comando_compile(CLI::App& percorso) {
               "Skip the plan of the line: curves are passed over and no line data file is written");
   c->add_flag("--json", o->json,
               "Print one JSON object on standard output: code, position, report, files, and where the error is");
+  c->footer(
+      "Examples:\n"
+      "  percorso compile Valdora_linea.txt Valdora_Tarvo-.txt -o out\n"
+      "  percorso compile mia_linea.txt mia_treno-.txt --route Mia --train Uno --json");
   return {c, [o](std::ostream& out, std::ostream& err) { return compila(*o, out, err); }};
 }
 
