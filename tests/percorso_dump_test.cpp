@@ -79,7 +79,8 @@ TEST_F(PercorsoDump, TrainDataFileInJson) {
 
   // The header in cell 1, field by field at its file offsets.
   const json testata = record(j, "cell", 1);
-  EXPECT_EQ(campo(testata, "valore1"), json({{"name", "valore1"}, {"offset", 16}, {"value", 5121}, {"meaning", "route mark"}}));
+  EXPECT_EQ(campo(testata, "valore1"),
+            json({{"name", "valore1"}, {"offset", 16}, {"value", 5121}, {"meaning", "route mark"}}));
   EXPECT_EQ(campo(testata, "valore2")["offset"], 18);
   EXPECT_EQ(campo(testata, "valore2")["value"], 2598);
 

@@ -653,7 +653,8 @@ RecordMostrato record_voce(const std::array<Voce, numero_voci>& voci, int k, std
     d = {{"role", "route header"}, {"route", nome}, {"line_mark", v.parametro_1}, {"weighted_code", v.orario}};
   } else if (k == voce_testata_treno) {
     ruolo = Ruolo::testata;
-    r.descrizione = "train header: " + tra_virgolette(nome) + ", clock " + ora(v.parametro_3, v.parametro_4, v.parametro_5);
+    r.descrizione =
+        "train header: " + tra_virgolette(nome) + ", clock " + ora(v.parametro_3, v.parametro_4, v.parametro_5);
     d = {{"role", "train header"}, {"train", nome}};
   } else {
     r.descrizione = k == 0 ? "never filled" : "free place between the stations and the sign texts";
@@ -699,8 +700,9 @@ Riepilogo riepilogo_simulazione(const std::array<Voce, numero_voci>& voci, const
   r.righe.push_back(std::to_string(numero_voci) + " entries; route " + tra_virgolette(percorso) + ", train " +
                     tra_virgolette(treno));
   const std::int16_t marca = campo(voci, t::marca_linea);
-  r.righe.push_back("line mark " + std::to_string(marca) + " in entry 85" +
-                    (marca == scenario::marca_linea ? "" : " (expected " + std::to_string(scenario::marca_linea) + ")") +
+  const std::string attesa =
+      marca == scenario::marca_linea ? "" : " (expected " + std::to_string(scenario::marca_linea) + ")";
+  r.righe.push_back("line mark " + std::to_string(marca) + " in entry 85" + attesa +
                     ", weighted scenario code " + std::to_string(campo(voci, t::codice_pesato)) +
                     " (the names give weighted " + std::to_string(pesato) + ", plain " + std::to_string(semplice) +
                     ")");
@@ -716,8 +718,8 @@ Riepilogo riepilogo_simulazione(const std::array<Voce, numero_voci>& voci, const
                     std::to_string(in_uso) + " of 3 chainage entries in use");
   const std::int32_t fine = campo(voci, t::ripetizione_fine);
   r.righe.push_back("line length " + std::to_string(campo(voci, t::lunghezza_linea)) + " m, braked mass " +
-                    std::to_string(campo(voci, t::massa_frenata)) + " %, " + std::to_string(campo(voci, t::numero_vetture)) +
-                    " coaches; cab-signal repetition " +
+                    std::to_string(campo(voci, t::massa_frenata)) + " %, " +
+                    std::to_string(campo(voci, t::numero_vetture)) + " coaches; cab-signal repetition " +
                     (fine == 0 ? std::string("none")
                                : std::to_string(campo(voci, t::ripetizione_inizio)) + " to " + std::to_string(fine) +
                                      " m, " + std::to_string(campo(voci, t::ripetizione_codici)) + " codes") +
@@ -968,10 +970,7 @@ struct OpzioniDump {
 
 std::optional<std::string> tipo_da_nome(const std::filesystem::path& file) {
   const std::string nome = file.filename().string();
-  const std::string_view fine_linea = "_linea.dat";
-  if (nome.size() >= fine_linea.size() && nome.compare(nome.size() - fine_linea.size(), fine_linea.size(), fine_linea) == 0) {
-    return "linea";
-  }
+  if (nome.ends_with("_linea.dat")) return "linea";
   if (file.extension() == ".sim") return "simulazione";
   if (file.extension() == ".dat") return "treno";
   return std::nullopt;
