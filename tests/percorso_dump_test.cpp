@@ -125,6 +125,8 @@ TEST_F(PercorsoDump, SimulationFileInJson) {
   EXPECT_EQ(s["signs"], 20);
   EXPECT_EQ(s["chainage_entries_in_use"], 2);
   EXPECT_EQ(s["line_length_m"], 218000);
+  EXPECT_EQ(s["cab_signal_repetition"], json({{"from_m", 2100}, {"to_m", 211050}, {"codes", 4}}));
+  EXPECT_EQ(s["clock"], "8:12:50");
 
   const json rivalba = record(j, "entry", 1);
   EXPECT_EQ(rivalba["offset"], 34);
@@ -193,6 +195,7 @@ TEST_F(PercorsoDump, ATrainDataFileAloneHasNoNamesButStillDumps) {
   std::filesystem::copy_file(file("Valdora_Tarvo.dat"), altrove / "solo.dat");
   const json j = dump_json((altrove / "solo.dat").string());
   EXPECT_TRUE(j["summary"]["names_from"].is_null());
+  EXPECT_NE(j["summary"]["no_names"].get<std::string>().find("solo.sim: no such file"), std::string::npos);
   EXPECT_FALSE(record(j, "cell", 9)["details"].contains("name"));
   EXPECT_FALSE(record(j, "cell", 190)["details"].contains("chainage_m"));
   // --sim names the simulation file; one that cannot be used is then an error.

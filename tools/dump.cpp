@@ -483,6 +483,7 @@ Riepilogo riepilogo_treno(const std::vector<Cella>& celle, const Voci& voci, con
   r.righe.push_back(riga);
   r.righe.push_back(voci.voci ? "names and chainage from " + origine_voci : origine_voci);
   r.dati["names_from"] = voci.voci ? Json(origine_voci) : Json(nullptr);
+  if (!voci.voci) r.dati["no_names"] = origine_voci;
 
   struct Conto {
     const char* chiave;
@@ -734,7 +735,14 @@ Riepilogo riepilogo_simulazione(const std::array<Voce, numero_voci>& voci, const
             {"stations", b.stazioni},
             {"signs", cartelli},
             {"chainage_entries_in_use", in_uso},
-            {"line_length_m", campo(voci, t::lunghezza_linea)}};
+            {"line_length_m", campo(voci, t::lunghezza_linea)},
+            {"braked_mass_percent", campo(voci, t::massa_frenata)},
+            {"coaches", campo(voci, t::numero_vetture)},
+            {"cab_signal_repetition", fine == 0 ? Json(nullptr)
+                                                : Json{{"from_m", campo(voci, t::ripetizione_inizio)},
+                                                       {"to_m", fine},
+                                                       {"codes", campo(voci, t::ripetizione_codici)}}},
+            {"clock", ora(campo(voci, t::ore), campo(voci, t::minuti), campo(voci, t::secondi))}};
   return r;
 }
 
