@@ -1,5 +1,6 @@
 // The authoring tool `percorso`: compile an author's descriptions, report errors at their
-// place in the file, decode the binary files, draw a scenario, export the embedded scenario.
+// place in the file, decode the binary files, draw a scenario, export the embedded scenario,
+// explain an error.
 // Each subcommand lives in its own file and adds itself to the command line through one
 // `comando_*` function; each one's --help ends with examples.
 #pragma once
