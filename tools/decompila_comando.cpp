@@ -163,6 +163,10 @@ Sottocomando comando_decompile(CLI::App& percorso) {
       ->capture_default_str();
   c->add_option("--route", o->percorso, "Route name, to pick the files in a folder");
   c->add_option("--train", o->treno, "Train name, to pick the files in a folder");
+  c->footer(
+      "Examples:\n"
+      "  percorso decompile out -o sources\n"
+      "  percorso decompile out/Valdora_Tarvo.sim out/Valdora_Tarvo.dat out/Valdora_linea.dat -o sources");
   return {c, [o](std::ostream& out, std::ostream& err) { return decompila_comando(*o, out, err); }};
 }
 

@@ -38,6 +38,10 @@ Sottocomando comando_export(CLI::App& percorso) {
       "export", "Write the five embedded documents (line and train descriptions, notes, slowdown order, "
                 "timetable sheet) byte for byte as the scenario program writes them; nothing else.");
   c->add_option("-o,--output", *cartella, "Folder to write into (created if missing)")->capture_default_str();
+  c->footer(
+      "Examples:\n"
+      "  percorso export -o mia\n"
+      "  percorso export");
   return {c, [cartella](std::ostream& out, std::ostream& err) { return esporta(*cartella, out, err); }};
 }
 

@@ -16,7 +16,15 @@ int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out
       comando_dump(app),
       comando_render(app),
       comando_decompile(app),
+      comando_explain(app),
   };
+
+  // Set after the subcommands, which would otherwise take it over as their own.
+  app.footer(
+      "`percorso COMMAND --help` tells more about each command.\n\n"
+      "Examples:\n"
+      "  percorso export -o mia\n"
+      "  percorso compile mia/Valdora_linea.txt mia/Valdora_Tarvo-.txt -o mia/out");
 
   std::vector<std::string> args(argomenti.rbegin(), argomenti.rend());
   if (!args.empty()) args.pop_back();  // the program name

@@ -92,6 +92,10 @@ Sottocomando comando_render(CLI::App& percorso) {
   c->add_option("--format", s->formato, "Format of the figure")
       ->capture_default_str()
       ->check(CLI::IsMember({"svg", "png", "pdf"}));
+  c->footer(
+      "Examples:\n"
+      "  percorso render Valdora_linea.txt Valdora_Tarvo-.txt -o valdora.html\n"
+      "  percorso render --binaries out --figure plan --format png -o plan.png");
   return {c, [s](std::ostream& out, std::ostream& err) {
             OpzioniRendi o = s->opzioni;
             if (o.cartella_binari.empty() && (o.file_linea.empty() || o.file_treno.empty())) {
