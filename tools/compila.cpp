@@ -8,6 +8,7 @@
 
 #include "compile/compile.h"
 #include "documents/documents.h"
+#include "files/files.h"
 #include "tools/percorso.h"
 
 namespace scenario {
@@ -59,10 +60,33 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
       return 2;
     }
   }
+  // An output that is one of the inputs would be overwritten by the compile: refused before
+  // anything is written.
+  std::vector<std::string> uscite;
+  if (!o.senza_linea) uscite.push_back(nome_file_linea(o.percorso));
+  uscite.push_back(nome_file_simulazione(o.percorso, o.treno));
+  uscite.push_back(nome_file_treno(o.percorso, o.treno));
+  for (const std::string& uscita : uscite) {
+    for (const auto& ingresso : {o.file_linea, o.file_treno}) {
+      if (!stesso_file(o.cartella / uscita, ingresso)) continue;
+      err << "percorso: the output " << (o.cartella / uscita).string() << " is the input " << ingresso.string()
+          << "; choose another output folder (-o) or other names (--route, --train)\n";
+      return 2;
+    }
+  }
   std::error_code ec;
   std::filesystem::create_directories(o.cartella, ec);
   if (ec) {
     err << "percorso: cannot create " << o.cartella.string() << ": " << ec.message() << "\n";
+    return 2;
+  }
+  // One writer of a set at a time in a folder: two compiles (or a compile and the scenario
+  // program) into one folder would leave a mix of their files.
+  EsitoBlocco blocco = blocca_cartella(o.cartella, attesa_cartella, [&] {
+    err << "percorso: another run is writing into " << o.cartella.string() << ": waiting for it to end\n";
+  });
+  if (!blocco.blocco) {
+    err << "percorso: " << blocco.perche << "\n";
     return 2;
   }
 
@@ -70,7 +94,12 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
   m.nome_percorso = o.percorso;
   m.nome_treno = o.treno;
   CartellaSuDisco dove(o.cartella);
-  const EsitoCompilazione esito = memorizza_percorso(m, o.senza_linea ? 0 : 1, d, dove);
+  EsitoCompilazione esito;
+  {
+    // The set is written whole: an interruption takes effect once it is.
+    const SegnaliRimandati rimandati;
+    esito = memorizza_percorso(m, o.senza_linea ? 0 : 1, d, dove);
+  }
 
   int stato = 0;
   const Luogo& l = esito.esito.luogo();
