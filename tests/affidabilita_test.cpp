@@ -215,12 +215,13 @@ TEST(BloccoCartella, RunsStartedTogetherLeaveOneWholeSet) {
   }
   CartellaTemporanea dir;
   std::filesystem::copy_file(SCENARIO_EXE, dir / "scenario");
-  const std::string coppia_scenario = "env -u DISPLAY ./scenario 2>/dev/null & env -u DISPLAY ./scenario 2>/dev/null; "
-                                      "s=$?; wait $! && exit $s";
+  // Each pair in a subshell: the second run starts while the first is under way.
+  const std::string coppia_scenario = "(env -u DISPLAY ./scenario 2>/dev/null & a=$!; env -u DISPLAY ./scenario "
+                                      "2>/dev/null; s=$?; wait $a && exit $s)";
   const std::string rif = riferimento().string();
-  const std::string coppia_compile = percorso_exe + " compile " + rif + "/a_l.txt " + rif + "/a_t.txt -o out & " +
+  const std::string coppia_compile = "(" + percorso_exe + " compile " + rif + "/a_l.txt " + rif + "/a_t.txt -o out & a=$!; " +
                                      percorso_exe + " compile " + rif + "/b_l.txt " + rif + "/b_t.txt -o out; " +
-                                     "s=$?; wait $! && exit $s";
+                                     "s=$?; wait $a && exit $s)";
   for (int i = 0; i < 10; ++i) {
     const auto scenario = prova::esegui(coppia_scenario, dir());
     ASSERT_EQ(scenario.stato, 0) << "pair " << i << ": " << scenario.err;
