@@ -5,7 +5,9 @@
 #include <FL/x.H>
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <iostream>
 
 #include "app/app.h"
@@ -62,10 +64,19 @@ class SchermoFinestra final : public Schermo {
 // The connection to the display, or null when none can be opened. The same connection is
 // handed to the toolkit: an X server resets when its last client leaves, so closing a probe
 // connection and opening another can find the server in the middle of that reset.
+//
+// A server in the middle of that reset refuses connections for a moment, so a display that is
+// named but refuses is tried again for up to a second before the program falls back to
+// standard error.
 Display* apri_display() {
   const char* nome = std::getenv("DISPLAY");
   if (nome == nullptr || *nome == '\0') return nullptr;
-  return XOpenDisplay(nome);
+  constexpr int tentativi = 20;
+  for (int i = 0; i < tentativi; ++i) {
+    if (Display* d = XOpenDisplay(nome)) return d;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return nullptr;
 }
 
 }  // namespace

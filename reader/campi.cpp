@@ -29,10 +29,18 @@ void LettoreCampi::segna_inizio() {
   linea_campo_ = linea_;
   colonna_campo_ = static_cast<std::int32_t>(pos_ - inizio_linea_ + 1);
   colonna_fine_campo_ = colonna_campo_;
+  inizio_byte_ = pos_;
+  fine_byte_ = pos_;
 }
 
 void LettoreCampi::segna_fine(std::size_t fine) {
   colonna_fine_campo_ = static_cast<std::int32_t>(fine - inizio_linea_ + 1);
+  fine_byte_ = fine;
+}
+
+void LettoreCampi::salta_riga() {
+  while (!finito() && !a_fine_riga()) avanza();
+  if (!finito()) consuma_fine_riga();
 }
 
 std::nullopt_t LettoreCampi::fallisce(Guasto perche) {

@@ -50,6 +50,12 @@ class LettoreCampi {
   [[nodiscard]] std::int32_t colonna() const { return colonna_campo_; }
   [[nodiscard]] std::int32_t colonna_fine() const { return colonna_fine_campo_; }
   [[nodiscard]] Guasto perche() const { return guasto_; }
+  // The bytes of that field as they stand in the file (a quoted text with its quotes).
+  [[nodiscard]] std::string_view grezzo() const { return dati_.substr(inizio_byte_, fine_byte_ - inizio_byte_); }
+
+  // Passes over the rest of the current line, its line end included (the checks go on
+  // reading after a row they could not read).
+  void salta_riga();
 
  private:
   [[nodiscard]] std::optional<std::int64_t> numero(std::int64_t minimo, std::int64_t massimo);
@@ -68,6 +74,8 @@ class LettoreCampi {
   std::int32_t linea_campo_ = 0;
   std::int32_t colonna_campo_ = 0;
   std::int32_t colonna_fine_campo_ = 0;
+  std::size_t inizio_byte_ = 0;
+  std::size_t fine_byte_ = 0;
   Guasto guasto_ = Guasto::nessuno;
 };
 

@@ -1,9 +1,11 @@
 // The line half of the reading: the general block, the chainage order, the feature rows
 // (gradients, curves, hill sections, speed boards, signs), the plan of the line, and the
 // deletion of the line description.
+#include <limits>
 #include <span>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "model/aritmetica.h"
 #include "model/archivi.h"
@@ -21,20 +23,54 @@ constexpr std::int64_t margine_riga = 100;
 constexpr int meno_nel_generale = 10;
 constexpr int meno_dopo = 2;
 
+constexpr std::int64_t min32 = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t max32 = std::numeric_limits<std::int32_t>::max();
+constexpr CampoRiga posizione_m{"position", "m", Larghezza::n32, min32, max32};
+
+// The value fields of each row.
+constexpr CampoRiga campi_lunghezza[] = {{"length", "m", Larghezza::n32, min32, max32}};
+constexpr CampoRiga campi_progressiva[] = {{"position from which it applies", "m", Larghezza::n32, min32, max32},
+                                           {"value added", "m", Larghezza::n32, min32, max32},
+                                           {"flag", "", Larghezza::n32, min32, max32}};
+constexpr CampoRiga campi_sfondo[] = {{"setting", "", Larghezza::n32, min32, max32}};
+constexpr CampoRiga campi_ripetizione[] = {{"start", "m", Larghezza::n32, min32, max32},
+                                           {"end", "m", Larghezza::n32, min32, max32}};
+// The gradient is stored plus 100 in a byte.
+constexpr CampoRiga campi_pendenza[] = {posizione_m, {"gradient", "per mille", Larghezza::n32, -100, 155}};
+constexpr CampoRiga campi_curva[] = {{"start", "m", Larghezza::n32, min32, max32},
+                                     {"length", "m", Larghezza::n32, min32, max32}};
+// A type above 10 is stored less 10, in a byte.
+constexpr CampoRiga campi_montagna[] = {{"start", "m", Larghezza::n32, min32, max32},
+                                        {"end", "m", Larghezza::n32, min32, max32},
+                                        {"type", "", Larghezza::n32, 0, 265}};
+// Each rank's pair is first x 20 + second / 5 in 16 bits: the two read back apart while the
+// second is below 100; the stripes are first x 10 + second, apart while the second is below 10.
+constexpr CampoRiga campi_indicatori[] = {posizione_m,
+                                          {"rank A speed", "km/h", Larghezza::n32, 0, 1638},
+                                          {"rank B speed", "km/h", Larghezza::n32, 0, 1638},
+                                          {"rank C speed", "km/h", Larghezza::n32, 0, 1638},
+                                          {"stripes", "", Larghezza::n32, 0, 3276},
+                                          {"second-set rank A speed", "km/h", Larghezza::n32, 0, 99},
+                                          {"second-set rank B speed", "km/h", Larghezza::n32, 0, 99},
+                                          {"second-set rank C speed", "km/h", Larghezza::n32, 0, 99},
+                                          {"second-set stripes", "", Larghezza::n32, 0, 9}};
+constexpr CampoRiga campi_cartello[] = {posizione_m, {"text", "", Larghezza::testo, 0, 0}};
+
 // Heading change per metre of each curve class, tested in this order.
 constexpr std::pair<char, double> classi_curva[] = {{'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004},
                                                     {'4', 0.001},  {'5', 0.002},  {'6', 0.003}};
 
 class LetturaLinea : public LetturaDescrizione {
  public:
-  LetturaLinea(Modello& m, const Descrizione& d, StatoLettura& stato) : LetturaDescrizione(m, d), stato_(stato) {}
+  LetturaLinea(Modello& m, const Descrizione& d, StatoLettura& stato, Osservatore* o)
+      : LetturaDescrizione(m, d, o), stato_(stato) {}
 
   Esito leggi();
 
  private:
   using Gestore = Esito (LetturaLinea::*)();
   struct Riga {
-    Chiave chiave;
+    DescrizioneRiga descrizione;
     bool solo_con_piano;  // curves are read only while the plan of the line is built
     Gestore gestore;
   };
@@ -43,50 +79,64 @@ class LetturaLinea : public LetturaDescrizione {
   // The rows of the general block, tested in this order; the chainage, background and
   // cab-signal tokens must stand in lower case.
   static std::span<const Riga> righe_generali() {
+    constexpr Sezione g = Sezione::generale;
     static constexpr Riga righe[] = {
-        {{"percorso", "lunghezza"}, false, &LetturaLinea::riga_lunghezza},
-        {{"tre", "progressiva", true}, false, &LetturaLinea::riga_progressiva<voce_progressiva_tre>},
-        {{"due", "progressiva", true}, false, &LetturaLinea::riga_progressiva<voce_progressiva_due>},
-        {{"uno", "progressiva", true}, false, &LetturaLinea::riga_progressiva<voce_progressiva_uno>},
-        {{"sfondo", "uno", true}, false, &LetturaLinea::riga_sfondo_uno},
-        {{"sfondo", "due", true}, false, &LetturaLinea::riga_sfondo_due},
-        {{"sfondo", "tre", true}, false, &LetturaLinea::riga_sfondo_tre},
-        {{"segnali", "ripetizione", true}, false, &LetturaLinea::riga_ripetizione},
+        {{{"percorso", "lunghezza"}, "line length row", campi_lunghezza, false, g}, false,
+         &LetturaLinea::riga_lunghezza},
+        {{{"tre", "progressiva", true}, "chainage row three", campi_progressiva, false, g}, false,
+         &LetturaLinea::riga_progressiva<voce_progressiva_tre>},
+        {{{"due", "progressiva", true}, "chainage row two", campi_progressiva, false, g}, false,
+         &LetturaLinea::riga_progressiva<voce_progressiva_due>},
+        {{{"uno", "progressiva", true}, "chainage row one", campi_progressiva, false, g}, false,
+         &LetturaLinea::riga_progressiva<voce_progressiva_uno>},
+        {{{"sfondo", "uno", true}, "background row one", campi_sfondo, false, g}, false, &LetturaLinea::riga_sfondo_uno},
+        {{{"sfondo", "due", true}, "background row two", campi_sfondo, false, g}, false, &LetturaLinea::riga_sfondo_due},
+        {{{"sfondo", "tre", true}, "background row three", campi_sfondo, false, g}, false, &LetturaLinea::riga_sfondo_tre},
+        {{{"segnali", "ripetizione", true}, "cab-signal repetition row", campi_ripetizione, false, g}, false,
+         &LetturaLinea::riga_ripetizione},
     };
     return righe;
   }
 
   // The feature rows after the general block, tested in this order.
   static std::span<const Riga> righe_caratteristiche() {
+    constexpr Sezione l = Sezione::linea;
     static constexpr Riga righe[] = {
-        {{"pendenza"}, false, &LetturaLinea::riga_pendenza},
-        {{"curva"}, true, &LetturaLinea::riga_curva},
-        {{"montagna"}, false, &LetturaLinea::riga_montagna},
-        {{"indicatori_v"}, false, &LetturaLinea::riga_indicatori},
-        {{"indicat", "cartello"}, false, &LetturaLinea::riga_cartello},
+        {{{"pendenza"}, "gradient row", campi_pendenza, true, l}, false, &LetturaLinea::riga_pendenza},
+        {{{"curva"}, "curve row", campi_curva, true, l}, true, &LetturaLinea::riga_curva},
+        {{{"montagna"}, "hill-section row", campi_montagna, true, l}, false, &LetturaLinea::riga_montagna},
+        {{{"indicatori_v"}, "speed-indicator board row", campi_indicatori, true, l}, false,
+         &LetturaLinea::riga_indicatori},
+        {{{"indicat", "cartello"}, "sign row", campi_cartello, true, l}, false, &LetturaLinea::riga_cartello},
     };
     return righe;
   }
 
-  static std::vector<Chiave> chiavi(std::span<const Riga> righe) {
-    std::vector<Chiave> c;
-    for (const Riga& r : righe) c.push_back(r.chiave);
-    return c;
+  static std::vector<DescrizioneRiga> descrizioni(std::span<const Riga> righe) {
+    std::vector<DescrizioneRiga> d;
+    for (const Riga& r : righe) d.push_back(r.descrizione);
+    return d;
   }
 
  private:
-  // Runs every row whose keyword the field holds, in table order, until one does not succeed.
+  // Runs every row whose keyword the field holds, in table order, until one does not succeed
+  // (in a check, every one).
   Esito prova(std::span<const Riga> righe) {
     for (const Riga& r : righe) {
-      if (!r.chiave.riconosce(chiave_.testo) || (r.solo_con_piano && m_.scrivi_linea == 0)) continue;
-      if (Esito e = (this->*r.gestore)(); !e.ok()) return e;
+      if (!r.descrizione.chiave.riconosce(chiave_.testo) || (r.solo_con_piano && m_.scrivi_linea == 0)) continue;
+      const Esito e = riga(r.descrizione, [this, &r] { return (this->*r.gestore)(); });
+      if (e.ok()) continue;
+      if (!prosegue(e)) return e;
+      if (e.e_guasto()) break;  // the rest of the line has been passed over
     }
     return Esito::fatto();
   }
 
-  // A hard stop: the code goes into the error state and the file is deleted.
+  // A hard stop: the code goes into the error state and the file is deleted. In a check the
+  // code has been reported and the reading goes on.
   Esito ferma(Esito e) {
     registra(m_, e);
+    if (controllo()) return Esito::fatto();
     if (Esito c = cancella_descrizione(d_); !c.ok()) return c;
     return e;
   }
@@ -128,24 +178,29 @@ class LetturaLinea : public LetturaDescrizione {
 };
 
 Esito LetturaLinea::leggi() {
+  if (oss_) oss_->inizio(d_.nome, false);
   campo(m_.voci, testata::nome_percorso) = m_.nome_percorso;
   campo(m_.voci, testata::nome_treno) = m_.nome_treno;
   if (!d_.testo) {
     // Nothing is opened, so nothing is deleted.
     Esito e = std::move(Esito::errore(codice::linea_mancante).in(luogo_file()));
     registra(m_, e);
-    return e;
+    return prosegue(e) ? Esito::fatto() : e;
   }
   // Find the general block; a file with nothing (more) to read has none.
-  do {
+  while (true) {
     if (finito()) return ferma(std::move(Esito::errore(codice::generale_mancante).in(luogo_file())));
     if (Esito e = leggi_chiave(); !e.ok()) return e;
+    if (oss_) oss_->prima_del_generale(chiave_letta());
     if (finito()) return ferma(della_riga(Esito::errore(codice::generale_mancante)));
-  } while (!contiene(chiave_.testo, marca_generale));
+    if (contiene(chiave_.testo, marca_generale)) break;
+  }
 
+  if (oss_) oss_->sezione(Sezione::generale);
   if (Esito e = blocco_generale(); !e.ok()) return e.e_guasto() ? e : ferma(std::move(e));
 
-  if (Esito e = progressive_ordina(m_); !e.ok()) return std::move(e.in(luogo_campo()));
+  if (oss_) oss_->sezione(Sezione::linea);
+  if (Esito e = progressive_ordina(m_); !e.ok() && !prosegue(e.in(luogo_campo()))) return e;
   m_.n_montagne = 0;
   stato_.slot_cartello = prima_voce_cartello;
   pendenza_ = Profilo{};
@@ -155,7 +210,8 @@ Esito LetturaLinea::leggi() {
     Tracciato& t = m_.tracciato;
     if (!t.imposta_intero(0, 0, 0) || !t.imposta_intero(0, 1, 0) || !t.imposta_intero(1, 0, 0) ||
         !t.imposta_intero(1, 1, 1)) {
-      return std::move(Esito::guasto(Guasto::fuori_modello).in(luogo_campo()));
+      Esito e = std::move(Esito::guasto(Guasto::fuori_modello).in(luogo_campo()));
+      if (!prosegue(e)) return e;
     }
   }
 
@@ -165,7 +221,7 @@ Esito LetturaLinea::leggi() {
   // A range stop ends only the reading of the rows.
   if (righe.fuori_percorso()) registra(m_, righe);
   if (Esito e = cancella_descrizione(d_); !e.ok()) return e;
-  if (Esito e = completa(); !e.ok()) return e;
+  if (Esito e = completa(); !e.ok() && !prosegue(e)) return e;
   return righe;
 }
 
@@ -179,10 +235,9 @@ Esito LetturaLinea::blocco_generale() {
 
 Esito LetturaLinea::righe_del_blocco() {
   while (!finito()) {
-    if (Esito e = leggi_chiave(); !e.ok()) return e;
-    if (finito()) break;
     bool fine = false;
-    if (Esito e = salta_campi_meno(meno_nel_generale, false, fine); !e.ok()) return e;
+    if (Esito e = campo_chiave(meno_nel_generale, false, fine); !e.ok()) return e;
+    if (fine) break;
     if (Esito e = prova(righe_generali()); !e.ok()) return e;
     // The block ends at the first header-like field that does not start with a minus sign.
     const std::string& t = chiave_.testo;
@@ -194,10 +249,8 @@ Esito LetturaLinea::righe_del_blocco() {
 
 Esito LetturaLinea::righe_dopo_il_blocco() {
   while (!finito()) {
-    if (Esito e = leggi_chiave(); !e.ok()) return e;
-    if (finito()) break;
     bool fine = false;
-    if (Esito e = salta_campi_meno(meno_dopo, true, fine); !e.ok()) return e;
+    if (Esito e = campo_chiave(meno_dopo, true, fine); !e.ok()) return e;
     if (fine) break;
     if (Esito e = prova(righe_caratteristiche()); !e.ok()) return e;
   }
@@ -330,13 +383,18 @@ Esito LetturaLinea::completa() {
 
 }  // namespace
 
-std::vector<Chiave> chiavi_generali_linea() { return LetturaLinea::chiavi(LetturaLinea::righe_generali()); }
-std::vector<Chiave> chiavi_caratteristiche_linea() {
-  return LetturaLinea::chiavi(LetturaLinea::righe_caratteristiche());
+std::span<const DescrizioneRiga> tipi_riga_generale() {
+  static const std::vector<DescrizioneRiga> righe = LetturaLinea::descrizioni(LetturaLinea::righe_generali());
+  return righe;
 }
 
-Esito leggi_linea(Modello& m, const Descrizione& linea, StatoLettura& stato) {
-  LetturaLinea lettura(m, linea, stato);
+std::span<const DescrizioneRiga> tipi_riga_linea() {
+  static const std::vector<DescrizioneRiga> righe = LetturaLinea::descrizioni(LetturaLinea::righe_caratteristiche());
+  return righe;
+}
+
+Esito leggi_linea(Modello& m, const Descrizione& linea, StatoLettura& stato, Osservatore* osservatore) {
+  LetturaLinea lettura(m, linea, stato, osservatore);
   return lettura.leggi();
 }
 

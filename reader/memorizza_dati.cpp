@@ -30,26 +30,43 @@ Esito guasto_lettura(Modello& m, const Descrizioni& d, Esito e) {
 
 // A code from the line half other than a range stop ends the reading; the train half's
 // outcome, when it has one, is the last set.
-Esito leggi_entrambe(Modello& m, const Descrizioni& d) {
+Esito leggi_entrambe(Modello& m, const Descrizioni& d, Osservatore* o) {
   StatoLettura stato;
-  const Esito linea = leggi_linea(m, d.linea, stato);
+  const Esito linea = leggi_linea(m, d.linea, stato, o);
   if (!linea.ok() && !linea.fuori_percorso()) return linea;
-  Esito treno = leggi_treno(m, d.treno, stato);
+  Esito treno = leggi_treno(m, d.treno, stato, o);
   return treno.ok() ? linea : treno;
+}
+
+std::vector<Chiave> chiavi(std::span<const DescrizioneRiga> righe) {
+  std::vector<Chiave> c;
+  for (const DescrizioneRiga& r : righe) c.push_back(r.chiave);
+  return c;
 }
 
 }  // namespace
 
-Esito memorizza_dati(Modello& m, const Descrizioni& d) {
+std::vector<Chiave> chiavi_generali_linea() { return chiavi(tipi_riga_generale()); }
+std::vector<Chiave> chiavi_caratteristiche_linea() { return chiavi(tipi_riga_linea()); }
+std::vector<Chiave> chiavi_treno() { return chiavi(tipi_riga_treno()); }
+
+Esito memorizza_dati(Modello& m, const Descrizioni& d, Osservatore* osservatore) {
   // The catch is the backstop for what the library itself may throw (memory exhaustion
   // while sizing or copying): it takes the same way out, so no failure escapes the reading
   // and none skips the cleanup.
   Esito e = Esito::guasto(Guasto::memoria);
   try {
-    e = leggi_entrambe(m, d);
+    e = leggi_entrambe(m, d, osservatore);
   } catch (const std::exception&) {
   }
-  if (e.e_guasto()) return guasto_lettura(m, d, std::move(e));
+  if (e.e_guasto()) {
+    // A check deletes nothing; a failure that still ends it (memory) is its last finding.
+    if (osservatore != nullptr) {
+      osservatore->esito(e);
+      return e;
+    }
+    return guasto_lettura(m, d, std::move(e));
+  }
   return e;
 }
 

@@ -12,6 +12,7 @@
 #include "model/modello.h"
 #include "reader/campi.h"
 #include "reader/parole.h"
+#include "reader/righe.h"
 
 namespace scenario {
 
@@ -36,23 +37,8 @@ inline constexpr std::uintmax_t massimo_descrizione = std::uintmax_t{64} << 20;
 // name for messages, and, when `cancella_dopo`, the path to delete once it is read.
 [[nodiscard]] Descrizione leggi_descrizione(const std::filesystem::path& file, bool cancella_dopo);
 
-// How a row is recognised from its keyword field: the field must contain `parola`, and
-// `anche` when it is not empty; letter case is ignored unless `esatta`.
-struct Chiave {
-  constexpr Chiave(std::string_view p, std::string_view a = {}, bool e = false) : parola(p), anche(a), esatta(e) {}
-
-  std::string_view parola;
-  std::string_view anche;
-  bool esatta;
-
-  [[nodiscard]] bool riconosce(std::string_view campo) const {
-    auto c = [this, campo](std::string_view p) { return esatta ? contiene_esatto(campo, p) : contiene(campo, p); };
-    return c(parola) && (anche.empty() || c(anche));
-  }
-};
-
-// The rows each reader knows, in the order it tests them: the general rows of the line, its
-// feature rows, and the rows of the train.
+// The keywords of the rows each reader knows, in the order it tests them: the general rows
+// of the line, its feature rows, and the rows of the train (reader/righe.h has the rows whole).
 [[nodiscard]] std::vector<Chiave> chiavi_generali_linea();
 [[nodiscard]] std::vector<Chiave> chiavi_caratteristiche_linea();
 [[nodiscard]] std::vector<Chiave> chiavi_treno();
@@ -62,6 +48,9 @@ struct Chiave {
 // run-time failure in either half ends the reading with code 25 and deletes both
 // descriptions that are to be deleted. Returns the outcome last set into the error state,
 // with its place in the descriptions (success when none was set).
-Esito memorizza_dati(Modello& m, const Descrizioni& d);
+//
+// With an observer the reading is a check (reader/righe.h): every code is reported to it as
+// it is found and the reading goes on; nothing is deleted.
+Esito memorizza_dati(Modello& m, const Descrizioni& d, Osservatore* osservatore = nullptr);
 
 }  // namespace scenario

@@ -1,6 +1,7 @@
 // The train half of `memorizza_dati`: reads the train description row by row into the route
 // model (general data, speed and adhesion profiles, stations, signals, slowdowns, speed caps).
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,12 +14,62 @@ namespace scenario {
 
 namespace {
 
-constexpr std::string_view marca_generale = "[generale]";
 // At most this many keyword fields holding "-" are dropped in a row.
 constexpr int meno_dopo = 2;
 constexpr std::int64_t margine_riga = 100;      // range test of every positioned row
 constexpr std::int64_t margine_stazione = 800;  // range test of a station
 constexpr std::int32_t multiplo_zona = 100;     // a zone length is a multiple of this
+
+constexpr std::int64_t min32 = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t max32 = std::numeric_limits<std::int32_t>::max();
+constexpr std::int64_t min16 = std::numeric_limits<std::int16_t>::min();
+constexpr std::int64_t max16 = std::numeric_limits<std::int16_t>::max();
+constexpr CampoRiga posizione_m{"position", "m", Larghezza::n32, min32, max32};
+constexpr CampoRiga byte(std::string_view nome) { return {nome, "", Larghezza::n8, 0, 255}; }
+constexpr CampoRiga parola16(std::string_view nome) { return {nome, "", Larghezza::n16, min16, max16}; }
+// A 32-bit value kept in a 16-bit field: its low 16 bits.
+constexpr CampoRiga in16(std::string_view nome, std::string_view unita) {
+  return {nome, unita, Larghezza::n32, min16, max16};
+}
+// A signal value packed with another: apart while it stays a digit.
+constexpr CampoRiga cifra(std::string_view nome) { return {nome, "", Larghezza::n32, 0, 9}; }
+
+// The value fields of each row.
+constexpr CampoRiga campi_massa[] = {{"braked-mass percentage", "%", Larghezza::n32, min32, max32}};
+constexpr CampoRiga campi_vetture[] = {{"number of coaches", "", Larghezza::n32, min32, max32}};
+// The speed is stored divided by 5 in a byte.
+constexpr CampoRiga campi_velocita[] = {posizione_m, {"speed", "km/h", Larghezza::n32, 0, 1277}};
+constexpr CampoRiga campi_aderenza[] = {posizione_m, {"adhesion", "", Larghezza::n32, 0, 255}};
+constexpr CampoRiga campi_orologio[] = {parola16("hours"), parola16("minutes"), parola16("seconds")};
+constexpr CampoRiga campi_sabbia[] = {parola16("sand")};
+constexpr CampoRiga campi_segnale[] = {posizione_m,   {"sx", "", Larghezza::n32, 0, 3}, cifra("s1"), cifra("s2"),
+                                       cifra("s3"),   {"rapp", "", Larghezza::n32, 0, 3275},
+                                       {"dx", "", Larghezza::n32, 0, 2}, cifra("d1"), cifra("d2"), cifra("d3"),
+                                       {"tempo", "", Larghezza::n32, 0, 255}};
+constexpr CampoRiga campi_rallentamento[] = {posizione_m,
+                                             in16("speed", "km/h"),
+                                             {"length", "m", Larghezza::n32, min32, max32},
+                                             in16("code f_tt", ""),
+                                             {"pre-warning flag f_ta", "", Larghezza::n32, min32, max32},
+                                             in16("step value d_v", "")};
+constexpr CampoRiga campi_abbattimento[] = {posizione_m, in16("cap speed", "km/h")};
+constexpr CampoRiga campi_stazione[] = {posizione_m,
+                                        byte("type"),
+                                        {"zone length", "m", Larghezza::n32, min32, max32},
+                                        byte("code"),
+                                        byte("option 4"),
+                                        byte("option 3"),
+                                        parola16("parameter 1"),
+                                        parola16("parameter 2"),
+                                        byte("option 1"),
+                                        parola16("parameter 3"),
+                                        parola16("parameter 4"),
+                                        parola16("parameter 5"),
+                                        byte("option 2"),
+                                        {"hours", "", Larghezza::n32, min32, max32},
+                                        {"minutes", "", Larghezza::n32, min32, max32},
+                                        {"seconds", "", Larghezza::n32, min32, max32},
+                                        {"name", "", Larghezza::testo, 0, 0}};
 
 // A profile with the place of the row whose value is in force (the file alone before any).
 struct ProfiloLetto {
@@ -28,20 +79,28 @@ struct ProfiloLetto {
 
 class LetturaTreno : public LetturaDescrizione {
  public:
-  LetturaTreno(Modello& m, const Descrizione& d, StatoLettura& stato) : LetturaDescrizione(m, d), stato_(stato) {
+  LetturaTreno(Modello& m, const Descrizione& d, StatoLettura& stato, Osservatore* o)
+      : LetturaDescrizione(m, d, o), stato_(stato) {
     velocita_.riga_in_vigore = luogo_file();
     aderenza_.riga_in_vigore = luogo_file();
   }
 
-  static std::vector<Chiave> chiavi() {
-    std::vector<Chiave> c;
-    for (const Riga& r : righe()) c.push_back(r.chiave);
-    return c;
+  static std::vector<DescrizioneRiga> descrizioni() {
+    std::vector<DescrizioneRiga> d;
+    for (const Riga& r : righe()) d.push_back(r.descrizione);
+    return d;
   }
 
   Esito leggi() {
-    if (!d_.testo) return std::move(Esito::guasto(Guasto::file_illeggibile).in(luogo_file()));
-    if (Esito e = cerca_generale(); !e.ok()) return e;
+    if (oss_) oss_->inizio(d_.nome, true);
+    if (!d_.testo) {
+      Esito e = std::move(Esito::guasto(Guasto::file_illeggibile).in(luogo_file()));
+      return prosegue(e) ? Esito::fatto() : e;
+    }
+    // Reaching the end before "[generale]" is not an error: nothing of the file is used.
+    bool trovato = false;
+    if (Esito e = cerca_generale(trovato); !e.ok()) return e;
+    if (oss_ && trovato) oss_->sezione(Sezione::treno);
     Esito righe = leggi_righe();
     if (righe.e_guasto()) return righe;
     registra_se_errore(righe);
@@ -56,24 +115,25 @@ class LetturaTreno : public LetturaDescrizione {
  private:
   using Gestore = Esito (LetturaTreno::*)();
   struct Riga {
-    Chiave chiave;
+    DescrizioneRiga descrizione;
     Gestore gestore;
   };
 
   // The rows, tested in this order. Each test is independent: a field holding two keywords is
   // handled as both rows, each reading its own values.
   static std::span<const Riga> righe() {
+    constexpr Sezione t = Sezione::treno;
     static constexpr Riga tabella[] = {
-        {{"frenata", "massa"}, &LetturaTreno::riga_massa_frenata},
-        {{"vetture"}, &LetturaTreno::riga_vetture},
-        {{"velocit"}, &LetturaTreno::riga_velocita},
-        {{"aderenza"}, &LetturaTreno::riga_aderenza},
-        {{"orologio"}, &LetturaTreno::riga_orologio},
-        {{"sabbia"}, &LetturaTreno::riga_sabbia},
-        {{"segnale"}, &LetturaTreno::riga_segnale},
-        {{"rallentamento"}, &LetturaTreno::riga_rallentamento},
-        {{"abbattimento"}, &LetturaTreno::riga_abbattimento},
-        {{"stazione"}, &LetturaTreno::riga_stazione},
+        {{{"frenata", "massa"}, "braked-mass row", campi_massa, false, t}, &LetturaTreno::riga_massa_frenata},
+        {{{"vetture"}, "coaches row", campi_vetture, false, t}, &LetturaTreno::riga_vetture},
+        {{{"velocit"}, "speed-limit row", campi_velocita, true, t}, &LetturaTreno::riga_velocita},
+        {{{"aderenza"}, "adhesion row", campi_aderenza, true, t}, &LetturaTreno::riga_aderenza},
+        {{{"orologio"}, "clock row", campi_orologio, false, t}, &LetturaTreno::riga_orologio},
+        {{{"sabbia"}, "sand row", campi_sabbia, false, t}, &LetturaTreno::riga_sabbia},
+        {{{"segnale"}, "signal row", campi_segnale, true, t}, &LetturaTreno::riga_segnale},
+        {{{"rallentamento"}, "slowdown row", campi_rallentamento, true, t}, &LetturaTreno::riga_rallentamento},
+        {{{"abbattimento"}, "speed-cap row", campi_abbattimento, true, t}, &LetturaTreno::riga_abbattimento},
+        {{{"stazione"}, "station row", campi_stazione, true, t}, &LetturaTreno::riga_stazione},
     };
     return tabella;
   }
@@ -82,28 +142,19 @@ class LetturaTreno : public LetturaDescrizione {
     if (!e.ok()) registra(m_, e);
   }
 
-  // Drops fields up to the first that holds "[generale]". Reaching the end here is a normal
-  // end: the rows then stop at once. An empty description counts the same.
-  Esito cerca_generale() {
-    while (!finito()) {
-      if (Esito e = leggi_chiave(); !e.ok()) return e;
-      if (contiene(chiave_.testo, marca_generale)) break;
-    }
-    return Esito::fatto();
-  }
-
   // The rows up to the end of the file, or up to the first row that does not succeed. The
   // field delivered by a read that reaches the end of the file is not looked at.
   Esito leggi_righe() {
     while (!finito()) {
-      if (Esito e = leggi_chiave(); !e.ok()) return e;
-      if (finito()) break;
       bool fine = false;
-      if (Esito e = salta_campi_meno(meno_dopo, true, fine); !e.ok()) return e;
+      if (Esito e = campo_chiave(meno_dopo, true, fine); !e.ok()) return e;
       if (fine) break;
       for (const Riga& r : righe()) {
-        if (!r.chiave.riconosce(chiave_.testo)) continue;
-        if (Esito e = (this->*r.gestore)(); !e.ok()) return e;
+        if (!r.descrizione.chiave.riconosce(chiave_.testo)) continue;
+        const Esito e = riga(r.descrizione, [this, &r] { return (this->*r.gestore)(); });
+        if (e.ok()) continue;
+        if (!prosegue(e)) return e;
+        if (e.e_guasto()) break;  // the rest of the line has been passed over
       }
     }
     return Esito::fatto();
@@ -213,11 +264,11 @@ class LetturaTreno : public LetturaDescrizione {
   // profiles up to `ultima_cella` - 3, check the chainage entries of the line.
   Esito elaborazione_finale(Esito righe) {
     if (Esito e = cancella_descrizione(d_); !e.ok()) return e;
-    if (Esito e = completa_velocita(m_, velocita_.profilo); !e.ok()) {
-      return std::move(e.in(velocita_.riga_in_vigore));
+    if (Esito e = completa_velocita(m_, velocita_.profilo); !e.ok() && !prosegue(e.in(velocita_.riga_in_vigore))) {
+      return e;
     }
-    if (Esito e = completa_aderenza(m_, aderenza_.profilo); !e.ok()) {
-      return std::move(e.in(aderenza_.riga_in_vigore));
+    if (Esito e = completa_aderenza(m_, aderenza_.profilo); !e.ok() && !prosegue(e.in(aderenza_.riga_in_vigore))) {
+      return e;
     }
     for (int i = voce_progressiva_tre; i <= voce_progressiva_uno; ++i) {
       const Voce& v = m_.voci[static_cast<std::size_t>(i)];
@@ -226,6 +277,7 @@ class LetturaTreno : public LetturaDescrizione {
         // position stays as it was.
         Esito e = Esito::errore(codice::progressiva_non_multipla);
         registra(m_, e);
+        if (prosegue(e)) return Esito::fatto();
         return e;
       }
     }
@@ -240,10 +292,13 @@ class LetturaTreno : public LetturaDescrizione {
 
 }  // namespace
 
-std::vector<Chiave> chiavi_treno() { return LetturaTreno::chiavi(); }
+std::span<const DescrizioneRiga> tipi_riga_treno() {
+  static const std::vector<DescrizioneRiga> righe = LetturaTreno::descrizioni();
+  return righe;
+}
 
-Esito leggi_treno(Modello& m, const Descrizione& treno, StatoLettura& stato) {
-  LetturaTreno lettura(m, treno, stato);
+Esito leggi_treno(Modello& m, const Descrizione& treno, StatoLettura& stato, Osservatore* osservatore) {
+  LetturaTreno lettura(m, treno, stato, osservatore);
   return lettura.leggi();
 }
 

@@ -147,6 +147,30 @@ TEST(StessoFile, CompileRefusesAnOutputThatIsAnInputAndWritesNothing) {
   }
 }
 
+// The other commands that write refuse the same way.
+TEST(StessoFile, RenderAndDecompileRefuseAnOutputThatIsAnInput) {
+  CartellaTemporanea dir;
+  prova::scrivi_file(dir / "linea.txt", linea_breve);
+  prova::scrivi_file(dir / "treno.txt", treno_breve);
+  ASSERT_EQ(percorso({"compile", (dir / "linea.txt").string(), (dir / "treno.txt").string(), "-o",
+                      (dir / "bin").string()}).stato, 0);
+  const auto sim = prova::leggi_file(dir / "bin" / "Valdora_Tarvo.sim");
+  const auto render = percorso({"render", (dir / "linea.txt").string(), (dir / "treno.txt").string(), "-o",
+                                (dir / "linea.txt").string()});
+  EXPECT_EQ(render.stato, 2);
+  EXPECT_NE(render.err.find("is the input " + (dir / "linea.txt").string()), std::string::npos) << render.err;
+  const auto binari = percorso({"render", "--binaries", (dir / "bin").string(), "-o",
+                                (dir / "bin" / "Valdora_Tarvo.sim").string()});
+  EXPECT_EQ(binari.stato, 2) << binari.err;
+  std::filesystem::create_directories(dir / "src");
+  std::filesystem::create_symlink(dir / "bin" / "Valdora_Tarvo.sim", dir / "src" / "Valdora_Tarvo-.txt");
+  const auto decompila = percorso({"decompile", (dir / "bin").string(), "-o", (dir / "src").string()});
+  EXPECT_EQ(decompila.stato, 2);
+  EXPECT_NE(decompila.err.find("is the input "), std::string::npos) << decompila.err;
+  EXPECT_EQ(prova::leggi_file(dir / "linea.txt"), linea_breve);
+  EXPECT_EQ(prova::leggi_file(dir / "bin" / "Valdora_Tarvo.sim"), sim);
+}
+
 TEST(StessoFile, AnInputNamedAsAFileThatIsNotWrittenIsAccepted) {
   CartellaTemporanea dir;
   prova::scrivi_file(dir / "Valdora_linea.dat", linea_breve);

@@ -1,4 +1,4 @@
-// `percorso dump` and `percorso draw` on files written by the binary writers.
+// `percorso dump` on files written by the binary writers.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -56,14 +56,6 @@ TEST_F(PercorsoMostra, RefusesWhatIsNotSuchAFile) {
   EXPECT_NE(e.err.find("not a simulation file"), std::string::npos);
   EXPECT_EQ(percorso({"dump", (dir / "manca.sim").string()}).stato, 2);
   EXPECT_EQ(percorso({"dump"}).stato, 2);
-}
-
-TEST_F(PercorsoMostra, DrawsThePlanAsSvg) {
-  const auto e = percorso({"draw", (dir / "Valdora_linea.dat").string(), "-o", (dir / "linea.svg").string()});
-  EXPECT_EQ(e.stato, 0) << e.err;
-  const std::string svg = prova::leggi_file(dir / "linea.svg");
-  EXPECT_EQ(svg.rfind("<svg ", 0), 0u);
-  EXPECT_NE(svg.find("<polyline"), std::string::npos);
 }
 
 }  // namespace

@@ -13,7 +13,8 @@ int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out
       comando_compile(app),
       comando_export(app),
       comando_dump(app),
-      comando_draw(app),
+      comando_render(app),
+      comando_decompile(app),
   };
 
   std::vector<std::string> args(argomenti.rbegin(), argomenti.rend());

@@ -1,7 +1,7 @@
 // The authoring tool `percorso`: compile an author's descriptions, report errors at their
-// place in the file, decode the binary files, export the embedded scenario. Each subcommand
-// lives in its own file and adds itself to the command line through one `comando_*`
-// function.
+// place in the file, decode the binary files, draw a scenario, export the embedded scenario.
+// Each subcommand lives in its own file and adds itself to the command line through one
+// `comando_*` function.
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -27,6 +27,7 @@ struct Sottocomando {
 Sottocomando comando_compile(CLI::App& percorso);  // tools/compila.cpp
 Sottocomando comando_export(CLI::App& percorso);   // tools/esporta.cpp
 Sottocomando comando_dump(CLI::App& percorso);     // tools/mostra.cpp
-Sottocomando comando_draw(CLI::App& percorso);     // tools/mostra.cpp
+Sottocomando comando_render(CLI::App& percorso);   // tools/rendi.cpp
+Sottocomando comando_decompile(CLI::App& percorso);  // tools/decompila_comando.cpp
 
 }  // namespace scenario
