@@ -21,6 +21,7 @@ class SchermoTestuale final : public Schermo {
   void mostra_attesa() override { std::cerr << "Attendere" << std::endl; }
   void chiudi_attesa() override {}
   void messaggio(const std::string& testo) override { std::cerr << testo << std::endl; }
+  void nota(const std::string& testo) override { std::cerr << testo << std::endl; }
 };
 
 // The window "Form1", 280 by 179 pixels, with the label "Attendere" in large bold sans-serif.
@@ -52,6 +53,8 @@ class SchermoFinestra final : public Schermo {
     fl_close = "OK";  // the box's one button
     fl_message("%s", testo.c_str());
   }
+  // The window has only its wait label; a passing note goes where a console would show it.
+  void nota(const std::string& testo) override { std::cerr << testo << std::endl; }
 
  private:
   Fl_Window finestra_;

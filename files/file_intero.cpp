@@ -22,8 +22,20 @@ std::optional<std::string> scrivi_intero(const std::filesystem::path& percorso, 
 }
 
 std::optional<std::string> scrivi_intero(const std::filesystem::path& percorso, const Pezzi& pezzi) {
+  // An interruption waits for the end of the write, so the temporary file is never left.
+  const SegnaliRimandati rimandati;
   const std::filesystem::path cartella =
       percorso.has_parent_path() ? percorso.parent_path() : std::filesystem::path(".");
+  // A replaced file keeps its permission bits; a new one gets the usual ones.
+  ::mode_t permessi = 0;
+  struct ::stat vecchio {};
+  if (::stat(percorso.c_str(), &vecchio) == 0 && S_ISREG(vecchio.st_mode)) {
+    permessi = vecchio.st_mode & 0777;
+  } else {
+    const ::mode_t maschera = ::umask(0);
+    ::umask(maschera);
+    permessi = static_cast<::mode_t>(0666 & ~maschera);
+  }
   // The temporary file sits beside the target, so the rename never crosses file systems.
   std::string base = percorso.filename().string();
   base.insert(base.begin(), '.');
@@ -56,10 +68,10 @@ std::optional<std::string> scrivi_intero(const std::filesystem::path& percorso, 
     return true;
   });
   if (errore_scrittura != 0) return abbandona(errore_scrittura);
-  // mkstemp creates the file readable by the owner only; give it the usual permissions.
-  const ::mode_t maschera = ::umask(0);
-  ::umask(maschera);
-  if (::fchmod(fd, static_cast<::mode_t>(0666 & ~maschera)) != 0) return abbandona(errno);
+  if (::fchmod(fd, permessi) != 0) return abbandona(errno);
+  // The bytes reach the disk before the name does: after a power loss the name holds the old
+  // file or the whole new one, never an empty one.
+  if (::fsync(fd) != 0) return abbandona(errno);
   if (::close(fd) != 0) {
     const int numero = errno;
     ::unlink(temporaneo.c_str());
@@ -70,6 +82,14 @@ std::optional<std::string> scrivi_intero(const std::filesystem::path& percorso, 
     ::unlink(temporaneo.c_str());
     return motivo(numero);
   }
+  // The rename is a change of the folder: flush it too, so the new name itself is kept.
+  const int fd_cartella = ::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd_cartella < 0) return "cannot open the folder to flush it: " + motivo(errno);
+  const int esito_cartella = ::fsync(fd_cartella);
+  const int numero = errno;
+  ::close(fd_cartella);
+  // Some file systems cannot flush a folder (EINVAL): there the rename is as safe as it gets.
+  if (esito_cartella != 0 && numero != EINVAL) return "cannot flush the folder: " + motivo(numero);
   return std::nullopt;
 }
 

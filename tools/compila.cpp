@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "compile/compile.h"
+#include "files/files.h"
 #include "tools/autore.h"
 #include "tools/percorso.h"
 
@@ -57,6 +58,28 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
     if (o.json) out << senza_file(std::span(&perche, 1)).dump() << "\n";
     return 2;
   }
+  // An output that is one of the inputs would be overwritten by the compile: refused before
+  // anything is written.
+  std::vector<std::string> uscite;
+  if (!o.senza_linea) uscite.push_back(nome_file_linea(in->percorso));
+  uscite.push_back(nome_file_simulazione(in->percorso, in->treno));
+  uscite.push_back(nome_file_treno(in->percorso, in->treno));
+  for (const std::string& uscita : uscite) {
+    for (const auto& ingresso : {o.file_linea, o.file_treno}) {
+      const std::filesystem::path file = o.cartella / nome_su_disco(uscita);
+      if (!stesso_file(file, ingresso)) continue;
+      err << "percorso: the output " << file.string() << " is the input " << ingresso.string()
+          << "; choose another output folder (-o) or other names (--route, --train)\n";
+      if (o.json) {
+        Diagnostica g;
+        g.id = "unreadable-file";
+        g.luogo.file = ingresso.string();
+        g.messaggio = "the output " + file.string() + " is this input";
+        out << senza_file(std::span(&g, 1)).dump() << "\n";
+      }
+      return 2;
+    }
+  }
   for (const std::string& n : in->note) err << "percorso: note: " << utf8_da_cp1252(n) << "\n";
   const Descrizioni& d = in->descrizioni;
   const std::vector<Diagnostica> diagnostiche = controlla(d, {in->percorso, in->treno, o.senza_linea ? 0 : 1});
@@ -79,12 +102,26 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
     }
     return 2;
   }
+  // One writer of a set at a time in a folder: two compiles (or a compile and the scenario
+  // program) into one folder would leave a mix of their files.
+  EsitoBlocco blocco = blocca_cartella(o.cartella, attesa_cartella, [&] {
+    err << "percorso: another run is writing into " << o.cartella.string() << ": waiting for it to end\n";
+  });
+  if (!blocco.blocco) {
+    err << "percorso: " << blocco.perche << "\n";
+    return 2;
+  }
 
   Modello m;
   m.nome_percorso = in->percorso;
   m.nome_treno = in->treno;
   CartellaAutore dove(o.cartella);
-  const EsitoCompilazione esito = memorizza_percorso(m, o.senza_linea ? 0 : 1, d, dove);
+  EsitoCompilazione esito;
+  {
+    // The set is written whole: an interruption takes effect once it is.
+    const SegnaliRimandati rimandati;
+    esito = memorizza_percorso(m, o.senza_linea ? 0 : 1, d, dove);
+  }
 
   // What the compile step itself ended with (only with --force, or where the checks missed it).
   int stato = 0;

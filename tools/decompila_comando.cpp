@@ -242,6 +242,15 @@ int decompila_comando(const OpzioniDecompila& o, std::ostream& out, std::ostream
   }
   const auto file_linea = o.cartella / nome_descrizione_linea(d.nome_percorso, d.nome_treno);
   const auto file_treno = o.cartella / nome_descrizione_treno(d.nome_percorso, d.nome_treno);
+  // An output that is one of the inputs (through a link) would be overwritten: refused first.
+  for (const auto& uscita : {file_linea, file_treno}) {
+    for (const auto& ingresso : {in.simulazione, in.treno, in.linea}) {
+      if (!ingresso || !stesso_file(uscita, *ingresso)) continue;
+      err << "percorso: the output " << uscita.string() << " is the input " << ingresso->string()
+          << "; choose another output folder (-o)\n";
+      return 2;
+    }
+  }
   for (const auto& [percorso, testo] : {std::pair{file_linea, &d.linea}, std::pair{file_treno, &d.treno}}) {
     if (auto perche = scrivi_intero(percorso, *testo)) {
       err << "percorso: cannot write " << percorso.string() << ": " << *perche << "\n";

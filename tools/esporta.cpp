@@ -6,6 +6,7 @@
 
 #include "compile/compile.h"
 #include "documents/documents.h"
+#include "files/files.h"
 #include "tools/percorso.h"
 
 namespace scenario {
@@ -18,9 +19,21 @@ int esporta(const std::filesystem::path& cartella, std::ostream& out, std::ostre
     err << "percorso: cannot create " << cartella.string() << ": " << ec.message() << "\n";
     return 2;
   }
+  EsitoBlocco blocco = blocca_cartella(cartella, attesa_cartella, [&] {
+    err << "percorso: another run is writing into " << cartella.string() << ": waiting for it to end\n";
+  });
+  if (!blocco.blocco) {
+    err << "percorso: " << blocco.perche << "\n";
+    return 2;
+  }
   const std::string percorso(nome_percorso_incorporato), treno(nome_treno_incorporato);
   CartellaSuDisco dove(cartella);
-  if (auto errore = scrivi_documenti(dove, percorso, treno)) {
+  std::optional<std::string> guasto;
+  {
+    const SegnaliRimandati rimandati;  // the five documents are written as a set
+    guasto = scrivi_documenti(dove, percorso, treno);
+  }
+  if (auto errore = guasto) {
     err << "percorso: cannot write into " << cartella.string() << ": " << *errore << "\n";
     return 2;
   }

@@ -1,8 +1,12 @@
 // `percorso render`: the page, or one figure, from an author's descriptions (compiled in
 // memory) or from a scenario's binary files.
 #include <algorithm>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <ostream>
+#include <system_error>
+#include <vector>
 
 #include "documents/documents.h"
 #include "files/files.h"
@@ -12,7 +16,33 @@
 
 namespace scenario {
 
+namespace {
+
+// The input that the page would overwrite: a description named on the command line, or a
+// binary file of the folder it is drawn from.
+std::optional<std::filesystem::path> ingresso_sovrascritto(const OpzioniRendi& o) {
+  std::vector<std::filesystem::path> ingressi{o.file_linea, o.file_treno};
+  std::error_code ec;
+  if (!o.cartella_binari.empty()) {
+    for (const auto& voce : std::filesystem::directory_iterator(o.cartella_binari, ec)) {
+      const auto estensione = voce.path().extension();
+      if (estensione == ".sim" || estensione == ".dat") ingressi.push_back(voce.path());
+    }
+  }
+  for (const auto& ingresso : ingressi) {
+    if (!ingresso.empty() && stesso_file(o.uscita, ingresso)) return ingresso;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 int rendi(const OpzioniRendi& o, std::ostream&, std::ostream& err) {
+  if (const auto ingresso = ingresso_sovrascritto(o)) {
+    err << "percorso: the output " << o.uscita.string() << " is the input " << ingresso->string()
+        << "; choose another output (-o)\n";
+    return 2;
+  }
   Caricamento c;
   if (!o.cartella_binari.empty()) {
     c = carica_file_binari(o.cartella_binari, o.percorso, o.treno);

@@ -1,0 +1,12 @@
+// Fuzz target: the decoder of the line data file. Any bytes are decoded or refused; what is decoded
+// is written back to the very same bytes.
+#include <cstdlib>
+
+#include "output/output.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
+  const std::string_view file(reinterpret_cast<const char*>(dati), n);
+  const auto decodificato = scenario::decodifica_linea(file);
+  if (decodificato && scenario::file_linea(*decodificato) != file) std::abort();
+  return 0;
+}
