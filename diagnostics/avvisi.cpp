@@ -132,6 +132,8 @@ void Controllo::parole_chiave() {
   }
 
   std::map<std::string, const CampoVisto*> sezioni[2];
+  int curve_senza_piano = 0;
+  std::optional<std::size_t> prima_curva;
   for (int f = 0; f < 2; ++f) {
     const bool treno = f == 1;
     bool dopo_ignota = false;  // the previous field on this line was passed over as no row
@@ -220,6 +222,7 @@ void Controllo::parole_chiave() {
       }
       if (dopo_ignota) continue;
       dopo_ignota = true;
+      if (prima != nullptr && prima->riga != nullptr && prima->riga->chiave.linea != posto.c->linea) continue;
       if (prima != nullptr && prima->riga != nullptr) {
         avviso("extra-field", qui,
                tra_apici(t) + " stands after the " + std::string(prima->riga->tipo->nome) + "'s last field (" +
@@ -235,10 +238,13 @@ void Controllo::parole_chiave() {
                    : "the " + std::string(di_altra->nome) + " stands after the general block, where it has no effect");
         continue;
       }
-      if (propria != nullptr) {  // a curve while the plan is not built
-        avviso("row-without-effect", qui,
-               "curve rows are read only while the plan of the line is built: without it this row and its values "
-               "are passed over");
+      if (propria != nullptr) {  // a curve while the plan is not built: said once, at the first
+        if (curve_senza_piano++ == 0) {
+          prima_curva = out_.size();
+          avviso("row-without-effect", qui,
+                 "curve rows are read only while the plan of the line is built: without it this row and its values "
+                 "are passed over");
+        }
         continue;
       }
       // The general rows' words must stand in lower case.
@@ -257,6 +263,10 @@ void Controllo::parole_chiave() {
       if (const auto p = forse(t, treno)) messaggio += "; did you mean " + tra_apici(*p) + "?";
       avviso("unknown-keyword", qui, messaggio);
     }
+  }
+
+  if (prima_curva && curve_senza_piano > 1) {
+    out_[*prima_curva].messaggio += ", and so are the other " + n(curve_senza_piano - 1) + " curve rows";
   }
 
   // Rows taken from fields that are not written as their keyword.
@@ -304,8 +314,9 @@ void Controllo::righe() {
       Diagnostica& g = avviso("row-spans-lines", luogo_chiave(r),
                               "the " + std::string(r.tipo->nome) + " is short of fields on its line: " +
                                   nome_campo(r, i) + " is taken from line " + n(r.campi[i].linea));
-      nota(g, luogo_valore(r, i), "this field is read as the row's " + n(static_cast<std::int64_t>(i) + 2) +
-                                      "th field");
+      nota(g, luogo_valore(r, i),
+           "this field is read as field " + n(static_cast<std::int64_t>(i) + 2) + " of the row; what follows it "
+           "on this line is read as keyword fields");
       break;
     }
     if (!r.riuscita) continue;
@@ -346,9 +357,9 @@ void Controllo::righe() {
         }
       }
     }
-    if (r.tipo->posizionale && !e_riga(r, "stazione") && !r.numeri.empty() && r.numeri[0]) {
+    if (r.tipo->posizionale && !r.numeri.empty() && r.numeri[0]) {
       const std::int64_t p = *r.numeri[0];
-      if (p % metri_cella != 0) {
+      if (p % metri_cella != 0 && !e_riga(r, "stazione")) {
         avviso("precision-lost", luogo_valore(r, 0),
                nome_campo(r, 0) + " is " + tra_apici(r.campi[0].testo) +
                    ": rows take effect in whole 50 m cells, so it is placed as if at " +
@@ -373,6 +384,12 @@ void Controllo::ordine_e_doppioni() {
     const auto precedente = ultima.find(k);
     const RigaVista* prima = precedente != ultima.end() ? precedente->second : nullptr;
     ultima[k] = &r;
+    // The end of the previous curve or hill section, then this one's for the next.
+    std::optional<std::int64_t> fine_prima;
+    if (const auto f = fine_precedente.find(k); f != fine_precedente.end()) fine_prima = f->second;
+    if (r.numeri.size() >= 2 && r.numeri[0] && r.numeri[1]) {
+      fine_precedente[k] = e_riga(r, "curva") ? *r.numeri[0] + *r.numeri[1] : *r.numeri[1];
+    }
     if (!k->posizionale) {
       if (prima != nullptr) {
         Diagnostica& g = avviso("duplicate-row", luogo_chiave(r),
@@ -402,19 +419,13 @@ void Controllo::ordine_e_doppioni() {
       nota(g, luogo_chiave(*prima), "the first is here");
     }
     // Curves and hill sections that overlap the one before.
-    if ((e_riga(r, "curva") || e_riga(r, "montagna")) && p >= q) {
-      const std::int64_t fine_prima = fine_precedente[k];
-      if (p < fine_prima) {
-        Diagnostica& g = avviso("clashing-features", luogo_valore(r, 0),
-                                "the " + std::string(k->nome) + " starts at " + n(p) +
-                                    " m, before the previous one ends at " + n(fine_prima) +
-                                    (e_riga(r, "curva") ? " m: its curved metres start where the previous curve ends"
-                                                        : " m: the later section's type overwrites the earlier one's"));
-        nota(g, luogo_chiave(*prima), "the previous one is here");
-      }
-    }
-    if (r.numeri.size() >= 2 && r.numeri[1]) {
-      fine_precedente[k] = e_riga(r, "curva") ? p + *r.numeri[1] : *r.numeri[1];
+    if ((e_riga(r, "curva") || e_riga(r, "montagna")) && p >= q && fine_prima && p < *fine_prima) {
+      Diagnostica& g = avviso("clashing-features", luogo_valore(r, 0),
+                              "the " + std::string(k->nome) + " starts at " + n(p) + " m, before the previous one ends at " +
+                                  n(*fine_prima) +
+                                  (e_riga(r, "curva") ? " m: its curved metres start where the previous curve ends"
+                                                      : " m: the later section's type overwrites the earlier one's"));
+      nota(g, luogo_chiave(*prima), "the previous one is here");
     }
   }
 

@@ -1,4 +1,3 @@
-#include <cstdio>
 // `controlla`: reads both descriptions as a check (the readers report every field, row and
 // code and go on), runs the completion pass and the header checks on what they stored, and
 // turns all of it into diagnostics: the errors with the compile step's codes, said at the
@@ -118,43 +117,54 @@ std::vector<Diagnostica> Controllo::esegui() {
   m_.scrivi_linea = o_.scrivi_linea;
   azzera_voci(m_);
   (void)memorizza_dati(m_, d_, &r_);
+  // Without a length the route has no cells: every row is beyond it, said once.
   senza_lunghezza_ = lunghezza_letta() == nullptr;
-  if (senza_lunghezza_) {
+  const bool nessuna_riga_lunghezza = std::none_of(r_.righe.begin(), r_.righe.end(), [](const RigaVista& r) {
+    return !r.treno && e_riga(r, "percorso");
+  });
+  if (nessuna_riga_lunghezza) {
+    const CampoVisto* generale = nullptr;
+    const CampoVisto* fine_blocco = nullptr;
     for (const CampoVisto& c : r_.campi) {
-      if (!c.treno && c.prima_del_generale && contiene(c.c.testo, "[generale]")) {
-        errore("no-line-length", codice::guasto, luogo(c.c, false),
-               "the general block has no `lunghezza percorso` row: the route has no cells, so no row can be placed "
-               "and nothing is written");
-        break;
+      if (c.treno) continue;
+      if (c.prima_del_generale && contiene(c.c.testo, "[generale]")) generale = &c;
+      if (!c.prima_del_generale && c.sezione == Sezione::generale) fine_blocco = &c;
+    }
+    if (generale != nullptr) {
+      Diagnostica& g = errore("no-line-length", codice::guasto, luogo(generale->c, false),
+                              "the general block has no `lunghezza percorso` row: the route has no cells, so no row "
+                              "can be placed and nothing is written");
+      if (fine_blocco != nullptr) {
+        nota(g, luogo(fine_blocco->c, false),
+             "the general block ends here, at the first field that looks like a header");
       }
     }
+  }
+  const bool generale_treno = std::any_of(r_.campi.begin(), r_.campi.end(), [](const CampoVisto& c) {
+    return c.treno && c.prima_del_generale && contiene(c.c.testo, "[generale]");
+  });
+  if (!generale_treno) {
+    errore("no-general-block", std::nullopt, luogo_file(true),
+           "no `[generale]` field: nothing of the train description is used, so the scenario would have no "
+           "stations, no speed limits and no signals");
   }
   if (m_.celle.size() >= 2) completamento_ = completa_celle(m_);
 
   esiti();
-  fprintf(stderr, "P %s %zu\n", "esiti();", d_.linea.nome.size());
   completamento();
-  fprintf(stderr, "P %s %zu\n", "completamento();", d_.linea.nome.size());
   testata();
-  fprintf(stderr, "P %s %zu\n", "testata();", d_.linea.nome.size());
   parole_chiave();
-  fprintf(stderr, "P %s %zu\n", "parole_chiave();", d_.linea.nome.size());
   righe();
-  fprintf(stderr, "P %s %zu\n", "righe();", d_.linea.nome.size());
   ordine_e_doppioni();
-  fprintf(stderr, "P %s %zu\n", "ordine_e_doppioni();", d_.linea.nome.size());
   velocita_e_cartelli();
-  fprintf(stderr, "P %s %zu\n", "velocita_e_cartelli();", d_.linea.nome.size());
   testi();
-  fprintf(stderr, "P %s %zu\n", "testi();", d_.linea.nome.size());
   rete_di_sicurezza();
-  fprintf(stderr, "P %s %zu\n", "rete_di_sicurezza();", d_.linea.nome.size());
 
   // In the order of the files (line description first), then of lines and columns; the
   // order found within one place.
   std::vector<std::pair<std::tuple<int, std::int32_t, std::int32_t, std::size_t>, std::size_t>> ordine;
   for (std::size_t i = 0; i < out_.size(); ++i) {
-    const Luogo& l = out_[i].luogo; fprintf(stderr, "D %zu %s %zu\n", i, std::string(out_[i].id).c_str(), l.file.size());
+    const Luogo& l = out_[i].luogo;
     const int file = l.file.empty() ? 0 : l.file == d_.linea.nome ? 1 : 2;
     ordine.push_back({{file, l.linea, l.colonna, i}, i});
   }
@@ -255,11 +265,15 @@ void Controllo::esito(const Esito& e) {
   if (r == nullptr) {
     switch (c) {
       case codice::generale_mancante: {
-        Diagnostica& g = errore("no-general-block", c, e.luogo(),
-                                e.luogo().linea > 0
-                                    ? "`[generale]` is the file's last field: the general block has no rows"
-                                    : "no `[generale]` field: nothing of the line description can be read");
-        nota(g, Luogo{}, "the line description starts with a field holding \"[generale]\", then its general rows");
+        bool ultimo = false;
+        for (const CampoVisto& v : r_.campi) {
+          ultimo = ultimo || (!v.treno && v.c.linea == e.luogo().linea && v.c.colonna == e.luogo().colonna &&
+                              contiene(v.c.testo, "[generale]"));
+        }
+        Diagnostica& g = errore("no-general-block", c, ultimo ? e.luogo() : luogo_file(false),
+                                ultimo ? "`[generale]` is the file's last field: the general block has no rows"
+                                       : "no `[generale]` field: nothing of the line description can be read");
+        nota(g, luogo_file(false), "the line description starts with a field holding \"[generale]\", then its general rows");
         return;
       }
       case codice::progressiva_non_multipla: {

@@ -39,6 +39,7 @@ void LettoreCampi::segna_fine(std::size_t fine) {
 }
 
 void LettoreCampi::salta_riga() {
+  if (linea_ != linea_campo_) return;
   while (!finito() && !a_fine_riga()) avanza();
   if (!finito()) consuma_fine_riga();
 }

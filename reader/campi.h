@@ -53,8 +53,9 @@ class LettoreCampi {
   // The bytes of that field as they stand in the file (a quoted text with its quotes).
   [[nodiscard]] std::string_view grezzo() const { return dati_.substr(inizio_byte_, fine_byte_ - inizio_byte_); }
 
-  // Passes over the rest of the current line, its line end included (the checks go on
-  // reading after a row they could not read).
+  // Passes over the rest of the line of the field last read, its line end included, unless
+  // the reading has already left that line (the checks go on reading after a row they could
+  // not read, with the next line).
   void salta_riga();
 
  private:

@@ -101,12 +101,13 @@ class LetturaDescrizione {
     return gestore();
   }
 
-  // In a check, an outcome is reported and the reading goes on (after a field that could not
-  // be read, with the next line): true. Otherwise false: the caller stops.
+  // In a check, an outcome is reported and the reading goes on with the next line (what is
+  // left of a row it stopped in the middle of is no row): true. Otherwise false: the caller
+  // stops.
   bool prosegue(const Esito& e) {
     if (!oss_) return false;
     oss_->esito(e);
-    if (e.e_guasto()) campi_.salta_riga();
+    campi_.salta_riga();
     return true;
   }
 

@@ -127,7 +127,7 @@ class LetturaLinea : public LetturaDescrizione {
       const Esito e = riga(r.descrizione, [this, &r] { return (this->*r.gestore)(); });
       if (e.ok()) continue;
       if (!prosegue(e)) return e;
-      if (e.e_guasto()) break;  // the rest of the line has been passed over
+      break;  // in a check: the rest of the line has been passed over
     }
     return Esito::fatto();
   }
@@ -136,7 +136,7 @@ class LetturaLinea : public LetturaDescrizione {
   // code has been reported and the reading goes on.
   Esito ferma(Esito e) {
     registra(m_, e);
-    if (controllo()) return Esito::fatto();
+    if (prosegue(e)) return Esito::fatto();
     if (Esito c = cancella_descrizione(d_); !c.ok()) return c;
     return e;
   }

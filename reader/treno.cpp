@@ -154,7 +154,7 @@ class LetturaTreno : public LetturaDescrizione {
         const Esito e = riga(r.descrizione, [this, &r] { return (this->*r.gestore)(); });
         if (e.ok()) continue;
         if (!prosegue(e)) return e;
-        if (e.e_guasto()) break;  // the rest of the line has been passed over
+        break;  // in a check: the rest of the line has been passed over
       }
     }
     return Esito::fatto();
