@@ -58,6 +58,7 @@ const Identificativo tabella[] = {
     {"swapped-descriptions", E, nessuno, "the train description was given as the line description, or the other way round"},
     {"unreadable-file", E, nessuno, "an input cannot be read"},
     {"bad-name", E, nessuno, "a route or train name that cannot name the files"},
+    {"bad-usage", E, nessuno, "a command line percorso does not understand"},
     {"unknown-keyword", W, nessuno, "a field that is no row's keyword: the row is passed over"},
     {"row-without-effect", W, nessuno, "a row where it has no effect"},
     {"out-of-order", W, nessuno, "rows of one kind not in increasing order of position"},

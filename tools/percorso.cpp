@@ -1,5 +1,8 @@
 #include "tools/percorso.h"
 
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
 #include <ostream>
 
 namespace scenario {
@@ -36,7 +39,26 @@ int esegui_percorso(const std::vector<std::string>& argomenti, std::ostream& out
     app.parse(args);
   } catch (const CLI::ParseError& e) {
     const int codice = app.exit(e, out, err);
-    return codice == 0 ? 0 : 2;
+    if (codice == 0) return 0;
+    // `check` and `compile` print their one JSON object with --json, a command line they
+    // cannot read included.
+    const bool json = std::find(argomenti.begin(), argomenti.end(), "--json") != argomenti.end();
+    const auto comando = std::find_if(argomenti.begin() + (argomenti.empty() ? 0 : 1), argomenti.end(),
+                                      [](const std::string& a) { return a == "check" || a == "compile"; });
+    if (json && comando != argomenti.end()) {
+      nlohmann::json d = {{"severity", "error"}, {"id", "bad-usage"}, {"code", nullptr}, {"file", ""},
+                          {"line", 0},           {"column", 0},       {"end_column", 0}, {"message", e.what()},
+                          {"notes", nlohmann::json::array()}};
+      nlohmann::json j = {{"diagnostics", {d}}, {"errors", 1}, {"warnings", 0}};
+      if (*comando == "compile") {
+        j["code"] = nullptr;
+        j["position"] = nullptr;
+        j["report"] = nullptr;
+        j["files"] = nlohmann::json::array();
+      }
+      out << j.dump() << "\n";
+    }
+    return 2;
   }
   for (const Sottocomando& c : comandi) {
     if (c.app->parsed()) return c.esegui(out, err);
