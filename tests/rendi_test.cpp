@@ -413,7 +413,9 @@ TEST_F(RendiComando, ACompileErrorIsShownAtItsRowAndTheExitStatusSaysSo) {
   EXPECT_NE(e.err.find(dove), std::string::npos) << e.err;
   const std::string pagina = prova::leggi_file(dir / "pagina.html");
   EXPECT_NE(pagina.find("<code>" + dove), std::string::npos);
-  EXPECT_NE(pagina.find("a station position is not a multiple of 50 m (code 8, position 1025 m)"), std::string::npos);
+  // The page gives what percorso check says, with its id.
+  EXPECT_NE(pagina.find("station row, field 2 (position, m) is `1025`: expected a multiple of 50 m"), std::string::npos);
+  EXPECT_NE(pagina.find("station-position-not-multiple"), std::string::npos);
 }
 
 TEST_F(RendiComando, UsageAndFileErrorsEndWithStatusTwoAndWriteNothing) {

@@ -11,6 +11,7 @@
 #include "documents/documents.h"
 #include "files/files.h"
 #include "output/output.h"
+#include "diagnostics/diagnostics.h"
 #include "tools/percorso.h"
 #include "tools/rendi.h"
 
@@ -59,8 +60,19 @@ int rendi(const OpzioniRendi& o, std::ostream&, std::ostream& err) {
       }
     }
     // Without names the descriptions compile as the embedded scenario's do.
-    c = compila_in_memoria(d, o.percorso.empty() ? std::string(nome_percorso_incorporato) : o.percorso,
-                           o.treno.empty() ? std::string(nome_treno_incorporato) : o.treno);
+    const std::string percorso = o.percorso.empty() ? std::string(nome_percorso_incorporato) : o.percorso;
+    const std::string treno = o.treno.empty() ? std::string(nome_treno_incorporato) : o.treno;
+    c = compila_in_memoria(d, percorso, treno);
+    // The page shows what `percorso check` says of the descriptions: every problem, at its
+    // place, with its id and notes.
+    c.diagnostiche.clear();
+    for (const Diagnostica& g : controlla(d, {percorso, treno, 1})) {
+      c.diagnostiche.push_back({g.gravita == Gravita::errore ? GravitaPagina::errore : GravitaPagina::avviso,
+                                std::string(g.id), g.luogo.file, g.luogo.linea, g.luogo.colonna, g.messaggio});
+      for (const Nota& n : g.note) {
+        c.diagnostiche.push_back({GravitaPagina::nota, "", n.luogo.file, n.luogo.linea, n.luogo.colonna, n.messaggio});
+      }
+    }
   }
   for (const RigaDiagnostica& d : c.diagnostiche) {
     if (!d.file.empty()) {
@@ -71,7 +83,7 @@ int rendi(const OpzioniRendi& o, std::ostream&, std::ostream& err) {
       err << "percorso: ";
     }
     err << (d.gravita == GravitaPagina::errore ? "error: " : d.gravita == GravitaPagina::avviso ? "warning: " : "note: ")
-        << d.messaggio << "\n";
+        << utf8_da_cp1252(d.messaggio) << "\n";
   }
 
   const Quadro q = analizza(*c.dati);
