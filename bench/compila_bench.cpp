@@ -85,3 +85,31 @@ void BM_Compila_DuecentomilaRigheLunghezza(benchmark::State& state) {
 BENCHMARK(BM_Compila_DuecentomilaRigheLunghezza)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+#include "diagnostics/diagnostics.h"
+
+namespace {
+
+// `percorso check` of a 1,000,000 m line: the reading as a check, the completion pass, every
+// warning, and the compile step in memory that makes sure nothing was missed.
+void BM_Controlla_LineaDiUnMilioneDiMetri(benchmark::State& state) {
+  const scenario::Descrizioni d{{"linea", linea_lunga(), {}},
+                                {"treno", "[generale]\r\nvelocita, 0, 100\r\naderenza, 0, 80\r\n[fine]\r\n\r\n", {}}};
+  for (auto _ : state) {
+    auto diagnostiche = scenario::controlla(d, {"Valdora", "Tarvo", 1});
+    benchmark::DoNotOptimize(diagnostiche);
+  }
+}
+BENCHMARK(BM_Controlla_LineaDiUnMilioneDiMetri)->Unit(benchmark::kMillisecond);
+
+void BM_Controlla_ScenarioIncorporato(benchmark::State& state) {
+  const scenario::Descrizioni d{{"linea", unisci(scenario::righe_linea()), {}},
+                                {"treno", unisci(scenario::righe_treno()), {}}};
+  for (auto _ : state) {
+    auto diagnostiche = scenario::controlla(d, {"Valdora", "Tarvo", 1});
+    benchmark::DoNotOptimize(diagnostiche);
+  }
+}
+BENCHMARK(BM_Controlla_ScenarioIncorporato)->Unit(benchmark::kMillisecond);
+
+}  // namespace
