@@ -97,7 +97,9 @@ std::vector<Diagnostica> Controllo::esegui() {
   bool sani = true;
   for (const auto& [d, treno] : {std::pair{&d_.linea, false}, std::pair{&d_.treno, true}}) {
     if (!d->testo) {
-      errore("unreadable-file", std::nullopt, luogo_file(treno),
+      // What the compile step makes of it: code 101 for the line description, 25 for the train's.
+      errore(treno ? "unreadable-file" : "line-description-missing", treno ? codice::guasto : codice::linea_mancante,
+             luogo_file(treno),
              "cannot read the " + std::string(treno ? "train" : "line") + " description: " + d->illeggibile);
       sani = false;
     } else if (!sano(*d, treno)) {

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "aiuti.h"
+#include "diagnostics/diagnostics.h"
 
 namespace scenario {
 namespace {
@@ -93,6 +94,31 @@ TEST(Diagnostiche, TheGoldenCorpus) {
     EXPECT_EQ(err, prova::leggi_file(atteso));
   }
   EXPECT_GE(casi, 60);
+}
+
+// Every id has a case in the corpus, but those said only when an input cannot be read or the
+// command line is not understood (tested with the commands).
+TEST(Diagnostiche, TheCorpusHasACaseForEveryId) {
+  std::string tutto;
+  for (const auto& e : std::filesystem::directory_iterator(corpus)) {
+    if (e.path().extension() == ".err") tutto += prova::leggi_file(e.path());
+  }
+  for (const Identificativo& i : identificativi()) {
+    if (i.id == "unreadable-file" || i.id == "line-description-missing" || i.id == "bad-usage") continue;
+    EXPECT_NE(tutto.find("[" + std::string(i.id) + "]"), std::string::npos) << i.id;
+  }
+}
+
+// A description that cannot be read: what the compile step would make of it.
+TEST(Diagnostiche, ADescriptionThatCannotBeReadIsSaidWithItsCode) {
+  const Descrizioni d{{"l.txt", std::nullopt, {}, "no such file"}, {"t.txt", std::nullopt, {}, "it is a folder"}};
+  const auto g = controlla(d, {"Valdora", "Tarvo", 1});
+  ASSERT_EQ(g.size(), 2u);
+  EXPECT_EQ(g[0].id, "line-description-missing");
+  EXPECT_EQ(g[0].codice, 101);
+  EXPECT_EQ(g[0].messaggio, "cannot read the line description: no such file");
+  EXPECT_EQ(g[1].id, "unreadable-file");
+  EXPECT_EQ(g[1].codice, 25);
 }
 
 }  // namespace

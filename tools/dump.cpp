@@ -17,6 +17,7 @@
 #include <string_view>
 #include <type_traits>
 
+#include "model/archivi.h"
 #include "model/codici.h"
 #include "output/codifica.h"
 #include "output/output.h"
@@ -558,9 +559,13 @@ Blocchi blocchi(const std::array<Voce, numero_voci>& voci) {
 
 std::string parole_tipo_stazione(std::uint8_t t) {
   const std::string n = "type " + std::to_string(t) + ": ";
-  if (t == 5 || t == 6) return n + "zone p - L to p + 150, stop cell, no approach marks";
-  if (t == 7 || t == 8) return n + "zone p - L to p + L, stop cell and approach marks";
-  if (t < 25) return n + "zone p - L/2 to p + L/2 (+ 50 m with option 3), stop cell and approach marks";
+  if (t >= stazione_tipo_corto_da && t <= stazione_tipo_corto_a) {
+    return n + "zone p - L to p + 150, stop cell, no approach marks";
+  }
+  if (t >= stazione_tipo_doppio_da && t <= stazione_tipo_doppio_a) {
+    return n + "zone p - L to p + L, stop cell and approach marks";
+  }
+  if (t < stazione_senza_fermata) return n + "zone p - L/2 to p + L/2 (+ 50 m with option 3), stop cell and approach marks";
   return n + "zone p - L/2 to p + L/2 (+ 50 m with option 3), no stop cell, no approach marks";
 }
 
