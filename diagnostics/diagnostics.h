@@ -68,6 +68,10 @@ struct Conteggio {
 void stampa(std::ostream& out, std::span<const Diagnostica> diagnostiche, const Descrizioni& d, bool colore,
             bool conteggio = true);
 
+// The character a Windows-1252 byte stands for; U+FFFD for the five bytes the code page
+// leaves undefined.
+[[nodiscard]] char32_t carattere_cp1252(unsigned char b);
+
 // Windows-1252 text as UTF-8, for a terminal or a JSON string; control bytes (but tab) are
 // written as \xNN, the five bytes the code page leaves undefined as U+FFFD.
 [[nodiscard]] std::string utf8_da_cp1252(std::string_view testo);

@@ -27,6 +27,11 @@ void metti_utf8(std::string& s, char32_t u) {
 
 }  // namespace
 
+char32_t carattere_cp1252(unsigned char b) {
+  if (b < 0x80 || b >= 0xA0) return b;
+  return alti[b - 0x80] != 0 ? alti[b - 0x80] : 0xFFFD;
+}
+
 std::string utf8_da_cp1252(std::string_view testo) {
   static constexpr char esadecimali[] = "0123456789ABCDEF";
   std::string s;
@@ -37,12 +42,8 @@ std::string utf8_da_cp1252(std::string_view testo) {
       s += "\\x";
       s += esadecimali[b >> 4];
       s += esadecimali[b & 0xF];
-    } else if (b < 0x80) {
-      s += ch;
-    } else if (b < 0xA0) {
-      metti_utf8(s, alti[b - 0x80] != 0 ? alti[b - 0x80] : 0xFFFD);
     } else {
-      metti_utf8(s, b);
+      metti_utf8(s, carattere_cp1252(b));
     }
   }
   return s;
@@ -76,6 +77,8 @@ std::optional<std::string> cp1252_da_utf8(std::string_view testo) {
       u = (u << 6) | (c & 0x3F);
     }
     i += n;
+    // The shortest form only: an overlong sequence is not UTF-8.
+    if ((n == 2 && u < 0x80) || (n == 3 && u < 0x800) || (n == 4 && u < 0x10000)) return std::nullopt;
     if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
       s += static_cast<char>(static_cast<unsigned char>(u));
       continue;

@@ -69,15 +69,9 @@ struct Pianta {
   }
 };
 
+// A legend entry, the next one below it.
 void legenda_voce(Svg& svg, double x, double& y, std::string_view simbolo, std::string_view testo) {
-  svg.s += "<g transform=\"translate(";
-  svg.n(x);
-  svg.s += ',';
-  svg.n(y);
-  svg.s += ")\">";
-  svg.s += simbolo;
-  svg.scritta(34, 4, testo);
-  svg.s += "</g>";
+  svg.voce_legenda(x, y, simbolo, testo, 34);
   y += 19;
 }
 

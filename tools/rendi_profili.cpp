@@ -181,15 +181,9 @@ void scalini(Svg& svg, const Asse& a, const Pannello& p, const std::vector<Tratt
   svg.s += "</polyline>";
 }
 
+// A legend entry, the next one to the right of it.
 void voce_legenda_riga(Svg& svg, double& x, double y, std::string_view simbolo, std::string_view testo) {
-  svg.s += "<g transform=\"translate(";
-  svg.n(x);
-  svg.s += ',';
-  svg.n(y);
-  svg.s += ")\">";
-  svg.s += simbolo;
-  svg.scritta(30, 4, testo);
-  svg.s += "</g>";
+  svg.voce_legenda(x, y, simbolo, testo, 30);
   x += 42 + 6.2 * static_cast<double>(testo.size());
 }
 

@@ -75,6 +75,18 @@ struct Svg {
     t(cp1252);
     s += "</text>";
   }
+  // One entry of a legend at (x, y): its symbol (SVG drawn round the origin) and, `scarto` to
+  // the right, its words.
+  void voce_legenda(double x, double y, std::string_view simbolo, std::string_view testo, double scarto) {
+    s += "<g transform=\"translate(";
+    n(x);
+    s += ',';
+    n(y);
+    s += ")\">";
+    s += simbolo;
+    scritta(scarto, 4, testo);
+    s += "</g>";
+  }
   void rettangolo(double x, double y, double w, double h, std::string_view attributi) {
     s += "<rect x=\"";
     n(x);

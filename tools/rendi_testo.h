@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "diagnostics/diagnostics.h"
+
 namespace scenario::testo {
 
 // A number with `decimali` decimals, "-0.0" written as "0.0".
@@ -30,11 +32,6 @@ inline void intero(std::string& s, std::int64_t v) {
 // Windows-1252 text as UTF-8, escaped for XML and HTML text and attribute values. Control
 // characters are dropped; the five bytes the code page leaves undefined become U+FFFD.
 inline void xml(std::string& s, std::string_view cp1252) {
-  // 0x80..0x9F: the code page's own characters; 0 where it defines none.
-  static constexpr char16_t alti[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
   for (const char ch : cp1252) {
     const auto b = static_cast<unsigned char>(ch);
     switch (b) {
@@ -49,13 +46,10 @@ inline void xml(std::string& s, std::string_view cp1252) {
       if (b == '\t') s += ' ';
       continue;
     }
-    if (b < 0x80) {
+    const char32_t u = carattere_cp1252(b);
+    if (u < 0x80) {
       s += ch;
-      continue;
-    }
-    char32_t u = b;
-    if (b < 0xA0) u = alti[b - 0x80] != 0 ? alti[b - 0x80] : 0xFFFD;
-    if (u < 0x800) {
+    } else if (u < 0x800) {
       s += static_cast<char>(0xC0 | (u >> 6));
       s += static_cast<char>(0x80 | (u & 0x3F));
     } else {
