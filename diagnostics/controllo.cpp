@@ -297,7 +297,7 @@ void Controllo::esito(const Esito& e) {
         return;
       }
       default:
-        errore("outside-route", c, e.luogo(), std::string(descrizione_codice(c)));
+        errore(id_del_codice(c), c, e.luogo(), std::string(descrizione_codice(c)));
         return;
     }
   }
@@ -414,7 +414,7 @@ void Controllo::esito(const Esito& e) {
       return;
     }
     default:
-      errore("outside-route", c, luogo_chiave(*r), std::string(descrizione_codice(c)));
+      errore(id_del_codice(c), c, luogo_chiave(*r), std::string(descrizione_codice(c)));
       return;
   }
 }
@@ -535,7 +535,7 @@ void Controllo::guasto(const Esito& e, const RigaVista* r, std::optional<std::si
       return;
     }
     default:
-      errore("outside-route", c, luogo_chiave(*r), std::string(descrizione_codice(c)));
+      errore(id_del_codice(c), c, luogo_chiave(*r), std::string(descrizione_codice(c)));
       return;
   }
 }
@@ -659,8 +659,16 @@ void Controllo::rete_di_sicurezza() {
     if (g.gravita == Gravita::errore && g.codice == c) return;
   }
   const Luogo l = esito.esito.luogo();
-  errore("outside-route", c, l.file.empty() ? luogo_file(false) : l,
+  errore(id_del_codice(c), c, l.file.empty() ? luogo_file(false) : l,
          std::string(esito.rapporto != 0 ? descrizione_rapporto(c) : descrizione_codice(c)));
+}
+
+// The first id that goes with a code, for a code said in the compile step's own words.
+std::string_view id_del_codice(std::int32_t codice) {
+  for (const Identificativo& i : identificativi()) {
+    if (i.codice == codice) return i.id;
+  }
+  return "outside-route";
 }
 
 std::vector<Diagnostica> controlla(const Descrizioni& d, const OpzioniControllo& o) {

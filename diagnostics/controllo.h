@@ -134,6 +134,8 @@ inline const char* nome_tipo_cella(std::uint8_t t) {
   }
 }
 
+std::string_view id_del_codice(std::int32_t codice);
+
 inline bool e_riga(const RigaVista& r, std::string_view parola) { return r.tipo->chiave.parola == parola; }
 
 // --- the checker ---------------------------------------------------------------------------------

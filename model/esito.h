@@ -68,11 +68,6 @@ class [[nodiscard]] Esito {
     if (luogo_.vuoto()) luogo_ = std::move(l);
     return *this;
   }
-  // The position, unless one is already set.
-  Esito& a(std::int32_t posizione) {
-    if (!posizione_) posizione_ = posizione;
-    return *this;
-  }
 
  private:
   Esito() = default;

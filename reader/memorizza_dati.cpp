@@ -38,17 +38,7 @@ Esito leggi_entrambe(Modello& m, const Descrizioni& d, Osservatore* o) {
   return treno.ok() ? linea : treno;
 }
 
-std::vector<Chiave> chiavi(std::span<const DescrizioneRiga> righe) {
-  std::vector<Chiave> c;
-  for (const DescrizioneRiga& r : righe) c.push_back(r.chiave);
-  return c;
-}
-
 }  // namespace
-
-std::vector<Chiave> chiavi_generali_linea() { return chiavi(tipi_riga_generale()); }
-std::vector<Chiave> chiavi_caratteristiche_linea() { return chiavi(tipi_riga_linea()); }
-std::vector<Chiave> chiavi_treno() { return chiavi(tipi_riga_treno()); }
 
 Esito memorizza_dati(Modello& m, const Descrizioni& d, Osservatore* osservatore) {
   // The catch is the backstop for what the library itself may throw (memory exhaustion

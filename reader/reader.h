@@ -37,12 +37,6 @@ inline constexpr std::uintmax_t massimo_descrizione = std::uintmax_t{64} << 20;
 // name for messages, and, when `cancella_dopo`, the path to delete once it is read.
 [[nodiscard]] Descrizione leggi_descrizione(const std::filesystem::path& file, bool cancella_dopo);
 
-// The keywords of the rows each reader knows, in the order it tests them: the general rows
-// of the line, its feature rows, and the rows of the train (reader/righe.h has the rows whole).
-[[nodiscard]] std::vector<Chiave> chiavi_generali_linea();
-[[nodiscard]] std::vector<Chiave> chiavi_caratteristiche_linea();
-[[nodiscard]] std::vector<Chiave> chiavi_treno();
-
 // Reads both descriptions into the model: the line half, then (unless the line half ended
 // with a hard stop) the train half. Each code goes into the error state as it is found; a
 // run-time failure in either half ends the reading with code 25 and deletes both

@@ -32,9 +32,9 @@ TEST(Riferimento, EveryRowKeywordTheReadersKnowIsDescribed) {
     return std::any_of(spezzoni.begin(), spezzoni.end(),
                        [&](const std::string& s) { return s.find(parola) != std::string::npos; });
   };
-  std::vector<Chiave> chiavi = chiavi_generali_linea();
-  for (const auto& gruppo : {chiavi_caratteristiche_linea(), chiavi_treno()}) {
-    chiavi.insert(chiavi.end(), gruppo.begin(), gruppo.end());
+  std::vector<Chiave> chiavi;
+  for (const auto& tipi : {tipi_riga_generale(), tipi_riga_linea(), tipi_riga_treno()}) {
+    for (const DescrizioneRiga& r : tipi) chiavi.push_back(r.chiave);
   }
   for (const Chiave& c : chiavi) {
     EXPECT_TRUE(descritta(c.parola)) << c.parola;
