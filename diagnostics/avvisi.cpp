@@ -315,8 +315,7 @@ void Controllo::righe() {
                               "the " + std::string(r.tipo->nome) + " is short of fields on its line: " +
                                   nome_campo(r, i) + " is taken from line " + n(r.campi[i].linea));
       nota(g, luogo_valore(r, i),
-           "this field is read as field " + n(static_cast<std::int64_t>(i) + 2) + " of the row; what follows it "
-           "on this line is read as keyword fields");
+           "this field is read as field " + n(static_cast<std::int64_t>(i) + 2) + " of the row");
       break;
     }
     if (!r.riuscita) continue;
@@ -482,8 +481,17 @@ void Controllo::velocita_e_cartelli() {
 }
 
 void Controllo::testi() {
+  // A UTF-8 byte-order mark at the start of a file: said once, as itself.
+  for (const auto& [d, treno] : {std::pair{&d_.linea, false}, std::pair{&d_.treno, true}}) {
+    if (d->testo && d->testo->starts_with("\xEF\xBB\xBF")) {
+      avviso("utf8-text", {d->nome, 1, 1, 4},
+             "the file starts with a UTF-8 byte-order mark: the descriptions are Windows-1252 text; save it as "
+             "Windows-1252, without the mark");
+    }
+  }
   auto guarda = [this](const CampoLetto& c, bool treno) {
-    const std::string_view t = c.testo;
+    std::string_view t = c.testo;
+    if (c.linea == 1 && c.colonna == 1 && t.starts_with("\xEF\xBB\xBF")) t.remove_prefix(3);
     bool controllo = false, utf8 = false;
     for (std::size_t i = 0; i < t.size(); ++i) {
       const auto b = static_cast<unsigned char>(t[i]);

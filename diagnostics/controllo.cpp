@@ -89,10 +89,14 @@ void Controllo::scambiate() {
 
 std::vector<Diagnostica> Controllo::esegui() {
   if (o_.nome_percorso.empty()) {
-    avviso("empty-name", Luogo{}, "the route name is empty: the files are named `_linea.dat` ...");
+    avviso("empty-name", Luogo{},
+           "the route name is empty: the files are named `_linea.dat`, `_" + o_.nome_treno + ".sim` and `_" +
+               o_.nome_treno + ".dat`");
   }
   if (o_.nome_treno.empty()) {
-    avviso("empty-name", Luogo{}, "the train name is empty: the files are named `<route>_.sim` ...");
+    avviso("empty-name", Luogo{},
+           "the train name is empty: the files are named `" + o_.nome_percorso + "_.sim` and `" + o_.nome_percorso +
+               "_.dat`");
   }
   bool sani = true;
   for (const auto& [d, treno] : {std::pair{&d_.linea, false}, std::pair{&d_.treno, true}}) {
@@ -149,6 +153,10 @@ std::vector<Diagnostica> Controllo::esegui() {
     errore("no-general-block", std::nullopt, luogo_file(true),
            "no `[generale]` field: nothing of the train description is used, so the scenario would have no "
            "stations, no speed limits and no signals");
+  } else if (std::none_of(r_.righe.begin(), r_.righe.end(), [](const RigaVista& r) { return r.treno; })) {
+    errore("empty-file", std::nullopt, luogo_file(true),
+           "the train description has no rows after `[generale]`: the scenario would have no stations, no speed "
+           "limits and no signals");
   }
   if (m_.celle.size() >= 2) completamento_ = completa_celle(m_);
 
@@ -260,7 +268,8 @@ void Controllo::esito(const Esito& e) {
   const RigaVista* r = riga_di(e.luogo());
   const std::optional<std::size_t> campo = r != nullptr ? campo_di(*r, e.luogo()) : std::nullopt;
   const std::int32_t c = e.codice();
-  if (senza_lunghezza_ && (c == codice::fuori_percorso || (e.e_guasto() && e.perche() == Guasto::fuori_modello))) {
+  if (senza_lunghezza_ && (r == nullptr || !e_riga(*r, "percorso")) &&
+      (c == codice::fuori_percorso || (e.e_guasto() && e.perche() == Guasto::fuori_modello))) {
     return;  // said once, at the general block
   }
   if (e.e_guasto()) return guasto(e, r, campo);
@@ -285,7 +294,8 @@ void Controllo::esito(const Esito& e) {
           for (std::size_t i = 0; i < 2 && i < v.numeri.size(); ++i) {
             if (v.numeri[i] && *v.numeri[i] % metri_cella != 0) {
               errore("chainage-not-multiple", c, luogo_valore(v, i),
-                     nome_campo(v, i) + " is " + tra_apici(v.campi[i].testo) + ": expected a multiple of 50 m");
+                     nome_campo(v, i) + " is " + tra_apici(v.campi[i].testo) + ": " +
+                         multipli_vicini(*v.numeri[i], 50));
               detta = true;
             }
           }
@@ -310,12 +320,9 @@ void Controllo::esito(const Esito& e) {
     case codice::ripetizione_inizio:
     case codice::ripetizione_fine: {
       const std::size_t i = c == codice::ripetizione_inizio ? 0 : 1;
-      const std::int64_t v = numero(*r, i);
       errore(c == codice::ripetizione_inizio ? "cab-signal-start-not-multiple" : "cab-signal-end-not-multiple", c,
              luogo_valore(*r, i),
-             nome_campo(*r, i) + " is " + tra_apici(r->campi[i].testo) + ": expected a multiple of 50 m (" +
-                 n(arrotonda(v, 50) * 50 > v ? arrotonda(v, 50) * 50 - 50 : arrotonda(v, 50) * 50) + " or " +
-                 n((arrotonda(v, 50) * 50 > v ? arrotonda(v, 50) * 50 - 50 : arrotonda(v, 50) * 50) + 50) + ")");
+             nome_campo(*r, i) + " is " + tra_apici(r->campi[i].testo) + ": " + multipli_vicini(numero(*r, i), 50));
       return;
     }
     case codice::ripetizione_codici:
@@ -334,11 +341,11 @@ void Controllo::esito(const Esito& e) {
     case codice::indicatore_occupato: return occupata(e, *r, "board-cell-taken");
     case codice::stazione_non_multipla:
       errore("station-position-not-multiple", c, luogo_valore(*r, 0),
-             nome_campo(*r, 0) + " is " + tra_apici(r->campi[0].testo) + ": expected a multiple of 50 m");
+             nome_campo(*r, 0) + " is " + tra_apici(r->campi[0].testo) + ": " + multipli_vicini(p, 50));
       return;
     case codice::zona_non_multipla:
       errore("station-zone-not-multiple", c, luogo_valore(*r, 2),
-             nome_campo(*r, 2) + " is " + tra_apici(r->campi[2].testo) + ": expected a multiple of 100 m");
+             nome_campo(*r, 2) + " is " + tra_apici(r->campi[2].testo) + ": " + multipli_vicini(numero(*r, 2), 100));
       return;
     case codice::troppe_stazioni: {
       int cartelli = 0;
@@ -361,8 +368,7 @@ void Controllo::esito(const Esito& e) {
       const std::int64_t ultima = ultima_posizione(stazione ? 800 : 100);
       Diagnostica& g = errore("beyond-route", c, luogo_valore(*r, 0),
                               nome_campo(*r, 0) + " is " + tra_apici(r->campi.empty() ? "" : r->campi[0].testo) +
-                                  ": beyond the route; the last position a " + std::string(r->tipo->nome) +
-                                  " may take is " + n(ultima) + " m");
+                                  ": beyond the route; rows of this kind may stand at " + n(ultima) + " m at most");
       if (const RigaVista* l = lunghezza_letta()) {
         nota(g, luogo_valore(*l, 0),
              "the line is " + n(lunghezza_linea()) + " m long, set here; the route runs 7000 m further, to " +
@@ -458,7 +464,7 @@ void Controllo::guasto(const Esito& e, const RigaVista* r, std::optional<std::si
         const std::size_t i = *campo;
         const auto [a, b] = limiti_larghezza(i < r->tipo->campi.size() ? r->tipo->campi[i].larghezza : Larghezza::n32);
         errore("value-too-large", c, luogo_valore(*r, i),
-               nome_campo(*r, i) + " is " + tra_apici(r->campi[i].testo) + ": too large for its field; expected " +
+               nome_campo(*r, i) + " is " + tra_apici(r->campi[i].testo) + ": it does not fit its field; expected " +
                    n(a) + " to " + n(b));
         return;
       }
@@ -483,6 +489,12 @@ void Controllo::guasto(const Esito& e, const RigaVista* r, std::optional<std::si
     }
     case Guasto::fuori_modello: {
       const std::int64_t p = numero(*r, 0);
+      if (e_riga(*r, "percorso")) {
+        errore("outside-route", c, luogo_valore(*r, 0),
+               nome_campo(*r, 0) + " is " + tra_apici(r->campi.empty() ? "" : r->campi[0].testo) +
+                   ": expected at least -7000 m (the route is the line and 7000 m more, and would have no cells)");
+        return;
+      }
       if (e_riga(*r, "montagna") && m_.n_montagne >= massimo_montagne) {
         int quante = 0;
         for (const RigaVista& v : r_.righe) {
@@ -598,9 +610,23 @@ void Controllo::completamento() {
     } else if (e.codice() == codice::completamento_avvicinamento) {
       id = "no-cell-ahead-of-slowdown";
       cerca([&](const RigaVista& r) { return e_riga(r, "rallentamento") && cella_di(numero(r, 0), 1) == cella; });
+      // The group whose three cells hold features other than speed-cap points.
+      std::string gruppo = "one group";
+      for (const auto& [da, a] : {std::pair{5, 7}, std::pair{11, 13}, std::pair{18, 20}}) {
+        bool piena = true;
+        for (std::int64_t k = da; k <= a; ++k) {
+          const Cella* x = scenario::cella(m_, cella - k);
+          piena = piena && x != nullptr && !libera(*x) && x->tipo != tipo_cella::abbattimento;
+        }
+        if (piena) {
+          gruppo = "the group of cells " + n(cella - a) + " to " + n(cella - da) + " (" + n(da) + " to " + n(a) +
+                   " before it)";
+          break;
+        }
+      }
       messaggio = "the slowdown starting in cell " + n(cella) +
-                  " needs a speed-cap point in each of the cell groups 5 to 7, 11 to 13 and 18 to 20 before it, and "
-                  "one group has no free cell";
+                  " needs a speed-cap point in each of the cell groups 5 to 7, 11 to 13 and 18 to 20 before it, and " +
+                  gruppo + " has no free cell";
     } else {
       cerca([&](const RigaVista& r) {
         if (!e_riga(r, "rallentamento")) return false;
@@ -665,6 +691,7 @@ void Controllo::rete_di_sicurezza() {
 
 // The first id that goes with a code, for a code said in the compile step's own words.
 std::string_view id_del_codice(std::int32_t codice) {
+  if (codice == codice::guasto) return "outside-route";
   for (const Identificativo& i : identificativi()) {
     if (i.codice == codice) return i.id;
   }

@@ -136,6 +136,12 @@ inline const char* nome_tipo_cella(std::uint8_t t) {
 
 std::string_view id_del_codice(std::int32_t codice);
 
+// "expected a multiple of 50 m (1000 or 1050)": the two multiples around v.
+inline std::string multipli_vicini(std::int64_t v, std::int64_t passo) {
+  const std::int64_t sotto = (v >= 0 ? v / passo : (v - passo + 1) / passo) * passo;
+  return "expected a multiple of " + n(passo) + " m (" + n(sotto) + " or " + n(sotto + passo) + ")";
+}
+
 inline bool e_riga(const RigaVista& r, std::string_view parola) { return r.tipo->chiave.parola == parola; }
 
 // --- the checker ---------------------------------------------------------------------------------

@@ -287,7 +287,7 @@ TEST(FileLetti, CompileRefusesWhatIsNotARegularFileOfAFittingSizeWithoutWaiting)
   for (const auto& [file, perche] : casi) {
     const auto u = percorso({"compile", file, (dir / "treno.txt").string(), "-o", (dir / "out").string()});
     EXPECT_EQ(u.stato, 2) << file;
-    EXPECT_EQ(u.err, "percorso: error: cannot read " + file + ": " + perche + " [unreadable-file]\n") << file;
+    EXPECT_EQ(u.err, "percorso: error: cannot read " + file + ": " + perche + " [line-description-missing]\n") << file;
   }
   EXPECT_FALSE(std::filesystem::exists(dir / "out"));
 }

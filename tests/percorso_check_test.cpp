@@ -102,6 +102,7 @@ TEST_F(PercorsoCheck, NamesFromTheInputsOrTheEmbeddedOnesAndNamesThatCannotNameT
     const auto r = esegui("check", {"--route", nome});
     EXPECT_EQ(r.stato, 2) << nome;
     EXPECT_NE(r.err.find("[bad-name]"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("\xC3\xA2"), std::string::npos) << r.err;  // never a name turned to mojibake
   }
   // A letter the code page holds is fine, and goes into the headers as one byte.
   const auto a = esegui("compile", {"--route", "Citt\xC3\xA0", "-o", (dir / "accento").string()});

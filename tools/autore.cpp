@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "documents/documents.h"
+#include "model/errori.h"
 
 namespace scenario {
 namespace {
@@ -24,8 +25,17 @@ std::optional<std::string> nome_sbagliato(const std::string& nome, std::string& 
   return std::nullopt;
 }
 
-Diagnostica errore_di(std::string_view id, Luogo l, std::string messaggio) {
-  return {Gravita::errore, id, std::nullopt, std::move(l), std::move(messaggio), {}};
+// Words built from the command line and file names (UTF-8) as the diagnostics hold them
+// (Windows-1252): a character the code page cannot hold becomes "?".
+std::string in_cp1252(std::string_view utf8) {
+  if (auto t = cp1252_da_utf8(utf8)) return *t;
+  std::string s;
+  for (const char c : utf8) s += static_cast<unsigned char>(c) < 0x80 ? c : '?';
+  return s;
+}
+
+Diagnostica errore_di(std::string_view id, std::optional<std::int32_t> codice, Luogo l, std::string_view messaggio) {
+  return {Gravita::errore, id, codice, std::move(l), in_cp1252(messaggio), {}};
 }
 
 }  // namespace
@@ -37,7 +47,11 @@ std::optional<Ingressi> leggi_ingressi(const std::filesystem::path& linea, const
   in.descrizioni = {leggi_descrizione(linea, false), leggi_descrizione(treno, false)};
   for (const Descrizione* d : {&in.descrizioni.linea, &in.descrizioni.treno}) {
     if (!d->testo) {
-      perche = errore_di("unreadable-file", {d->nome, 0, 0, 0}, "cannot read " + d->nome + ": " + d->illeggibile);
+      // What the compile step makes of it: code 101 for the line description, 25 for the train's.
+      const bool linea_mancante = d == &in.descrizioni.linea;
+      perche = errore_di(linea_mancante ? "line-description-missing" : "unreadable-file",
+                         linea_mancante ? codice::linea_mancante : codice::guasto, {d->nome, 0, 0, 0},
+                         "cannot read " + d->nome + ": " + d->illeggibile);
       return std::nullopt;
     }
   }
@@ -63,7 +77,8 @@ std::optional<Ingressi> leggi_ingressi(const std::filesystem::path& linea, const
   }
   for (auto [nome, dove, cosa] : {std::tuple{&p, &in.percorso, "route"}, std::tuple{&t, &in.treno, "train"}}) {
     if (auto no = nome_sbagliato(*nome, *dove)) {
-      perche = errore_di("bad-name", Luogo{}, std::string("the ") + cosa + " name `" + *nome + "` cannot name the files: " + *no);
+      perche = errore_di("bad-name", std::nullopt, Luogo{},
+                         std::string("the ") + cosa + " name `" + *nome + "` cannot name the files: " + *no);
       return std::nullopt;
     }
   }

@@ -34,6 +34,12 @@ struct Ingressi {
                                                      const std::optional<std::string>& nome_treno,
                                                      Diagnostica& perche);
 
+// A JSON object as one line of text; bytes that are not UTF-8 (a file name on a disk that
+// holds them) become U+FFFD instead of stopping the output.
+[[nodiscard]] inline std::string testo_json(const nlohmann::json& j) {
+  return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
 // The diagnostics as JSON: one object each, in the order given.
 [[nodiscard]] nlohmann::json in_json(std::span<const Diagnostica> diagnostiche);
 

@@ -55,7 +55,7 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
   const auto in = leggi_ingressi(o.file_linea, o.file_treno, o.percorso, o.treno, perche);
   if (!in) {
     err << "percorso: error: " << utf8_da_cp1252(perche.messaggio) << " [" << perche.id << "]\n";
-    if (o.json) out << senza_file(std::span(&perche, 1)).dump() << "\n";
+    if (o.json) out << testo_json(senza_file(std::span(&perche, 1))) << "\n";
     return 2;
   }
   // An output that is one of the inputs would be overwritten by the compile: refused before
@@ -75,7 +75,7 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
         g.id = "unreadable-file";
         g.luogo.file = ingresso.string();
         g.messaggio = "the output " + file.string() + " is this input";
-        out << senza_file(std::span(&g, 1)).dump() << "\n";
+        out << testo_json(senza_file(std::span(&g, 1))) << "\n";
       }
       return 2;
     }
@@ -87,7 +87,7 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
   if (!diagnostiche.empty()) mostra_diagnostiche(err, diagnostiche, d);
   if (conteggio.errori > 0 && !o.forza) {
     err << "percorso: nothing was written: the checks found errors (--force compiles anyway)\n";
-    if (o.json) out << senza_file(diagnostiche).dump() << "\n";
+    if (o.json) out << testo_json(senza_file(diagnostiche)) << "\n";
     return 1;
   }
 
@@ -98,7 +98,7 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
     if (o.json) {
       nlohmann::json j = senza_file(diagnostiche);
       j["write_error"] = ec.message();
-      out << j.dump() << "\n";
+      out << testo_json(j) << "\n";
     }
     return 2;
   }
@@ -164,7 +164,7 @@ int compila(const OpzioniCompila& o, std::ostream& out, std::ostream& err) {
     j["diagnostics"] = in_json(diagnostiche);
     j["errors"] = conteggio.errori;
     j["warnings"] = conteggio.avvisi;
-    out << j.dump() << "\n";
+    out << testo_json(j) << "\n";
   }
   return stato;
 }

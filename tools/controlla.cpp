@@ -24,8 +24,7 @@ int check(const OpzioniCheck& o, std::ostream& out, std::ostream& err) {
   auto in = leggi_ingressi(o.file_linea, o.file_treno, o.percorso, o.treno, perche);
   if (!in) {
     if (o.json) {
-      out << nlohmann::json{{"diagnostics", in_json(std::span(&perche, 1))}, {"errors", 1}, {"warnings", 0}}.dump()
-          << "\n";
+      out << testo_json({{"diagnostics", in_json(std::span(&perche, 1))}, {"errors", 1}, {"warnings", 0}}) << "\n";
     }
     err << "percorso: error: " << utf8_da_cp1252(perche.messaggio) << " [" << perche.id << "]\n";
     return 2;
@@ -37,7 +36,7 @@ int check(const OpzioniCheck& o, std::ostream& out, std::ostream& err) {
   }
   const Conteggio c = conta(d);
   mostra_diagnostiche(err, d, in->descrizioni);
-  if (o.json) out << nlohmann::json{{"diagnostics", in_json(d)}, {"errors", c.errori}, {"warnings", c.avvisi}}.dump() << "\n";
+  if (o.json) out << testo_json({{"diagnostics", in_json(d)}, {"errors", c.errori}, {"warnings", c.avvisi}}) << "\n";
   return c.errori > 0 ? 1 : 0;
 }
 
