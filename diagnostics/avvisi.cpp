@@ -306,7 +306,7 @@ void Controllo::parole_chiave() {
 }
 
 void Controllo::righe() {
-  const RigaVista* lunghezza = lunghezza_letta();
+  const RigaVista* lunghezza = lunghezza_;
   for (const RigaVista& r : r_.righe) {
     // Fields taken from the lines after the keyword's.
     for (std::size_t i = 0; i < r.campi.size(); ++i) {
@@ -466,10 +466,10 @@ void Controllo::velocita_e_cartelli() {
     }
     prima = false;
     if (!velocita) continue;
-    const RigaVista* in_vigore = nullptr;
-    for (const RigaVista* c : cartelli) {
-      if (*c->numeri[0] <= p) in_vigore = c;
-    }
+    // The last board at or before p (the boards are sorted by position, in file order on a tie).
+    const auto dopo = std::upper_bound(cartelli.begin(), cartelli.end(), p,
+                                       [](std::int64_t q, const RigaVista* c) { return q < *c->numeri[0]; });
+    const RigaVista* in_vigore = dopo == cartelli.begin() ? nullptr : *(dopo - 1);
     if (in_vigore != nullptr && *in_vigore->numeri[3] != *r.numeri[1]) {
       Diagnostica& g = avviso("speed-disagrees-with-boards", luogo_valore(r, 1),
                               "the train's limit from " + n(p) + " m is " + n(*r.numeri[1]) +

@@ -124,7 +124,8 @@ std::vector<Diagnostica> Controllo::esegui() {
   azzera_voci(m_);
   (void)memorizza_dati(m_, d_, &r_);
   // Without a length the route has no cells: every row is beyond it, said once.
-  senza_lunghezza_ = lunghezza_letta() == nullptr;
+  lunghezza_ = lunghezza_letta();
+  senza_lunghezza_ = lunghezza_ == nullptr;
   const bool nessuna_riga_lunghezza = std::none_of(r_.righe.begin(), r_.righe.end(), [](const RigaVista& r) {
     return !r.treno && e_riga(r, "percorso");
   });
@@ -189,15 +190,16 @@ std::vector<Diagnostica> Controllo::esegui() {
 
 const RigaVista* Controllo::riga_di(const Luogo& l) const {
   if (l.file.empty() || l.linea <= 0) return nullptr;
-  const bool treno = l.file == d_.treno.nome && l.file != d_.linea.nome;
-  for (const RigaVista& r : r_.righe) {
-    if (r.treno != treno) continue;
-    if (r.chiave.linea == l.linea && r.chiave.colonna == l.colonna) return &r;
-    for (const CampoLetto& c : r.campi) {
-      if (c.linea == l.linea && c.colonna == l.colonna) return &r;
+  if (indice_righe_.empty()) {
+    // Each row by the place of its keyword and of each of its fields; the first row wins.
+    for (const RigaVista& r : r_.righe) {
+      indice_righe_.emplace(std::tuple(r.treno, r.chiave.linea, r.chiave.colonna), &r);
+      for (const CampoLetto& c : r.campi) indice_righe_.emplace(std::tuple(r.treno, c.linea, c.colonna), &r);
     }
   }
-  return nullptr;
+  const bool treno = l.file == d_.treno.nome && l.file != d_.linea.nome;
+  const auto trovata = indice_righe_.find(std::tuple(treno, l.linea, l.colonna));
+  return trovata != indice_righe_.end() ? trovata->second : nullptr;
 }
 
 std::optional<std::size_t> Controllo::campo_di(const RigaVista& r, const Luogo& l) const {
@@ -369,7 +371,7 @@ void Controllo::esito(const Esito& e) {
       Diagnostica& g = errore("beyond-route", c, luogo_valore(*r, 0),
                               nome_campo(*r, 0) + " is " + tra_apici(r->campi.empty() ? "" : r->campi[0].testo) +
                                   ": beyond the route; rows of this kind may stand at " + n(ultima) + " m at most");
-      if (const RigaVista* l = lunghezza_letta()) {
+      if (const RigaVista* l = lunghezza_) {
         nota(g, luogo_valore(*l, 0),
              "the line is " + n(lunghezza_linea()) + " m long, set here; the route runs 7000 m further, to " +
                  n(std::int64_t{metri_cella} * m_.ultima_cella) + " m");

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <tuple>
 #include <string>
 #include <optional>
 #include <string>
@@ -213,7 +215,10 @@ class Controllo {
   Raccolta r_;
   std::vector<Esito> completamento_;
   std::vector<Diagnostica> out_;
+  const RigaVista* lunghezza_ = nullptr;  // the length row the route is sized for, if any
   bool senza_lunghezza_ = false;
+  // Rows by the places of their fields, made when first asked.
+  mutable std::map<std::tuple<bool, std::int32_t, std::int32_t>, const RigaVista*> indice_righe_;
 };
 
 

@@ -1,5 +1,6 @@
 // The diagnostics printed as compilers print them.
 #include <ostream>
+#include <vector>
 
 #include "diagnostics/diagnostics.h"
 
@@ -13,20 +14,19 @@ constexpr const char* ciano = "\x1b[1;36m";
 constexpr const char* verde = "\x1b[1;32m";
 constexpr const char* normale = "\x1b[0m";
 
-// Line `numero` (from 1) of a text, line ends as the field reader counts them.
-std::string_view riga_di(std::string_view testo, std::int32_t numero) {
-  std::int32_t corrente = 1;
+// The lines of a text, line ends as the field reader counts them (CR LF, CR or LF).
+std::vector<std::string_view> righe_di(std::string_view testo) {
+  std::vector<std::string_view> righe;
   std::size_t inizio = 0;
   for (std::size_t i = 0; i <= testo.size(); ++i) {
     const bool fine = i == testo.size() || testo[i] == '\r' || testo[i] == '\n';
     if (!fine) continue;
-    if (corrente == numero) return testo.substr(inizio, i - inizio);
+    righe.push_back(testo.substr(inizio, i - inizio));
     if (i == testo.size()) break;
     if (testo[i] == '\r' && i + 1 < testo.size() && testo[i + 1] == '\n') ++i;
     inizio = i + 1;
-    ++corrente;
   }
-  return {};
+  return righe;
 }
 
 // How many columns a byte of the quoted line takes once printed.
@@ -76,9 +76,13 @@ class Stampa {
   // The source line, and under it a caret at the column and tildes to the end column.
   void citazione(const Luogo& l) {
     if (l.file.empty() || l.linea <= 0) return;
-    const Descrizione* d = l.file == d_.linea.nome ? &d_.linea : l.file == d_.treno.nome ? &d_.treno : nullptr;
+    const bool linea = l.file == d_.linea.nome;
+    const Descrizione* d = linea ? &d_.linea : l.file == d_.treno.nome ? &d_.treno : nullptr;
     if (d == nullptr || !d->testo) return;
-    const std::string_view riga = riga_di(*d->testo, l.linea);
+    std::vector<std::string_view>& righe = righe_[linea ? 0 : 1];
+    if (righe.empty()) righe = righe_di(*d->testo);
+    const auto n = static_cast<std::size_t>(l.linea);
+    const std::string_view riga = n <= righe.size() ? righe[n - 1] : std::string_view();
     out_ << "    " << utf8_da_cp1252(riga) << "\n    ";
     const auto inizio = static_cast<std::size_t>(l.colonna > 0 ? l.colonna - 1 : 0);
     for (std::size_t i = 0; i < inizio && i < riga.size(); ++i) {
@@ -101,6 +105,7 @@ class Stampa {
   std::ostream& out_;
   const Descrizioni& d_;
   bool colore_;
+  std::vector<std::string_view> righe_[2];  // of each description, made when first quoted
 };
 
 std::string quanti(int n, const char* uno, const char* molti) {
