@@ -294,6 +294,7 @@ void Controllo::parole_chiave() {
       const bool scritta = !resto.empty() && (resto[0] == 's' || resto[0] == 'd');
       int cifre = 0;
       for (char d : std::string_view("123456")) cifre += t.find(d) != std::string::npos ? 1 : 0;
+      if (cifre == 0) continue;  // no class at all: an error of its own (curve-without-class)
       if (!scritta || (resto[0] == 'd' && sinistra) || cifre > 1) {
         avviso("keyword-inside-word", qui,
                tra_apici(senza_spazi(r.chiave.testo)) + " is read as a " + (sinistra ? "left" : "right") +
