@@ -9,12 +9,6 @@
 
 namespace {
 
-std::string unisci(std::span<const std::string_view> righe) {
-  std::string testo;
-  for (auto r : righe) (testo += r) += "\r\n";
-  return testo;
-}
-
 // A 1,000,000 m line: 400 curves of every class, a gradient every 2 km, boards and signs.
 std::string linea_lunga() {
   std::string t =
@@ -52,7 +46,7 @@ void compila(benchmark::State& state, const std::string& linea, const std::strin
 }
 
 void BM_Compila_ScenarioIncorporato(benchmark::State& state) {
-  compila(state, unisci(scenario::righe_linea()), unisci(scenario::righe_treno()));
+  compila(state, scenario::testo_righe(scenario::righe_linea()), scenario::testo_righe(scenario::righe_treno()));
 }
 BENCHMARK(BM_Compila_ScenarioIncorporato)->Unit(benchmark::kMillisecond);
 
@@ -103,8 +97,8 @@ void BM_Controlla_LineaDiUnMilioneDiMetri(benchmark::State& state) {
 BENCHMARK(BM_Controlla_LineaDiUnMilioneDiMetri)->Unit(benchmark::kMillisecond);
 
 void BM_Controlla_ScenarioIncorporato(benchmark::State& state) {
-  const scenario::Descrizioni d{{"linea", unisci(scenario::righe_linea()), {}},
-                                {"treno", unisci(scenario::righe_treno()), {}}};
+  const scenario::Descrizioni d{{"linea", scenario::testo_righe(scenario::righe_linea()), {}},
+                                {"treno", scenario::testo_righe(scenario::righe_treno()), {}}};
   for (auto _ : state) {
     auto diagnostiche = scenario::controlla(d, {"Valdora", "Tarvo", 1});
     benchmark::DoNotOptimize(diagnostiche);

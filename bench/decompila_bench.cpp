@@ -10,12 +10,6 @@
 
 namespace {
 
-std::string unisci(std::span<const std::string_view> righe) {
-  std::string testo;
-  for (auto r : righe) (testo += r) += "\r\n";
-  return testo;
-}
-
 scenario::FileBinari binari(const std::string& linea, const std::string& treno, const std::string& percorso,
                             const std::string& nome_treno) {
   const auto c = scenario::compila_in_memoria(linea, treno, percorso, nome_treno, true);
@@ -36,7 +30,7 @@ void decompila(benchmark::State& state, const scenario::FileBinari& f) {
 }
 
 void BM_Decompila_ScenarioIncorporato(benchmark::State& state) {
-  decompila(state, binari(unisci(scenario::righe_linea()), unisci(scenario::righe_treno()), "Valdora", "Tarvo"));
+  decompila(state, binari(scenario::testo_righe(scenario::righe_linea()), scenario::testo_righe(scenario::righe_treno()), "Valdora", "Tarvo"));
 }
 BENCHMARK(BM_Decompila_ScenarioIncorporato)->Unit(benchmark::kMillisecond);
 

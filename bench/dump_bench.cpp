@@ -15,12 +15,6 @@
 
 namespace {
 
-std::string unisci(std::span<const std::string_view> righe) {
-  std::string testo;
-  for (auto r : righe) (testo += r) += "\r\n";
-  return testo;
-}
-
 // A scenario's three files compiled in memory and put in a folder of their own, removed at the end.
 class FileSuDisco {
  public:
@@ -59,7 +53,7 @@ void dump(benchmark::State& state, const std::vector<std::string>& argomenti) {
 }
 
 const FileSuDisco& incorporato() {
-  static const FileSuDisco f(unisci(scenario::righe_linea()), unisci(scenario::righe_treno()), "Valdora", "Tarvo");
+  static const FileSuDisco f(scenario::testo_righe(scenario::righe_linea()), scenario::testo_righe(scenario::righe_treno()), "Valdora", "Tarvo");
   return f;
 }
 

@@ -10,12 +10,6 @@
 
 namespace {
 
-std::string unisci(std::span<const std::string_view> righe) {
-  std::string testo;
-  for (auto r : righe) (testo += r) += "\r\n";
-  return testo;
-}
-
 // 1,000,000 m: 400 curves, a gradient every 2 km, a board every 5 km, 60 signs, a chainage
 // restart, hill sections; a train with 17 stations, 400 signals and a slowdown.
 std::string linea_lunga() {
@@ -66,7 +60,7 @@ void pagina(benchmark::State& state, const std::string& linea, const std::string
 }
 
 void BM_Rendi_ScenarioIncorporato(benchmark::State& state) {
-  pagina(state, unisci(scenario::righe_linea()), unisci(scenario::righe_treno()));
+  pagina(state, scenario::testo_righe(scenario::righe_linea()), scenario::testo_righe(scenario::righe_treno()));
 }
 BENCHMARK(BM_Rendi_ScenarioIncorporato)->Unit(benchmark::kMillisecond);
 

@@ -72,6 +72,9 @@ void stampa(std::ostream& out, std::span<const Diagnostica> diagnostiche, const 
 // leaves undefined.
 [[nodiscard]] char32_t carattere_cp1252(unsigned char b);
 
+// Appends the UTF-8 bytes of a character (up to U+FFFF: all Windows-1252 holds).
+void metti_utf8(std::string& s, char32_t u);
+
 // Windows-1252 text as UTF-8, for a terminal or a JSON string; control bytes (but tab) are
 // written as \xNN, the five bytes the code page leaves undefined as U+FFFD.
 [[nodiscard]] std::string utf8_da_cp1252(std::string_view testo);

@@ -12,6 +12,8 @@ constexpr std::array<char32_t, 32> alti = {0x20AC, 0,      0x201A, 0x0192, 0x201
                                            0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
+}  // namespace
+
 void metti_utf8(std::string& s, char32_t u) {
   if (u < 0x80) {
     s += static_cast<char>(u);
@@ -24,8 +26,6 @@ void metti_utf8(std::string& s, char32_t u) {
     s += static_cast<char>(0x80 | (u & 0x3F));
   }
 }
-
-}  // namespace
 
 char32_t carattere_cp1252(unsigned char b) {
   if (b < 0x80 || b >= 0xA0) return b;

@@ -33,6 +33,9 @@ struct DocumentoIncorporato {
 // The five documents, in the order the scenario program writes them.
 [[nodiscard]] std::span<const DocumentoIncorporato> documenti_incorporati();
 
+// Lines as a document's bytes: each followed by CR LF.
+[[nodiscard]] std::string testo_righe(std::span<const std::string_view> righe);
+
 // The bytes of a document as written (CR LF after every line); nothing when it does not fit
 // the line table.
 [[nodiscard]] std::optional<std::string> testo_documento(const DocumentoIncorporato& d);

@@ -54,6 +54,12 @@ std::string testo_documento(const TabellaRighe& tabella) {
 
 std::span<const DocumentoIncorporato> documenti_incorporati() { return documenti; }
 
+std::string testo_righe(std::span<const std::string_view> righe) {
+  std::string testo;
+  for (std::string_view riga : righe) (testo += riga) += "\r\n";
+  return testo;
+}
+
 std::optional<std::string> testo_documento(const DocumentoIncorporato& d) {
   const auto tabella = tabella_righe(d.righe());
   if (!tabella) return std::nullopt;

@@ -34,12 +34,6 @@ const std::string linea_breve =
 const std::string treno_breve =
     "[generale]\r\nvelocita,   0,    30\r\n[segnali]\r\nsegnale,    1050,   2, 4, 1,  1, 0,    2,  2,1,1, 0\r\n[fine]\r\n\r\n";
 
-std::string unisci(std::span<const std::string_view> righe) {
-  std::string testo;
-  for (auto r : righe) (testo += r) += "\r\n";
-  return testo;
-}
-
 const std::vector<std::string> tre_file = {"Valdora_Tarvo.dat", "Valdora_Tarvo.sim", "Valdora_linea.dat"};
 
 // The files of a folder whose names start with a dot: the temporary files of a write.
@@ -230,8 +224,8 @@ TEST(BloccoCartella, TheProgramAndCompileWaitForTheRunHoldingTheFolder) {
 // one whole set, every file from the same run.
 TEST(BloccoCartella, RunsStartedTogetherLeaveOneWholeSet) {
   CartellaTemporanea riferimento;
-  prova::scrivi_file(riferimento / "a_l.txt", unisci(righe_linea()));
-  prova::scrivi_file(riferimento / "a_t.txt", unisci(righe_treno()));
+  prova::scrivi_file(riferimento / "a_l.txt", testo_righe(righe_linea()));
+  prova::scrivi_file(riferimento / "a_t.txt", testo_righe(righe_treno()));
   prova::scrivi_file(riferimento / "b_l.txt", linea_breve);
   prova::scrivi_file(riferimento / "b_t.txt", treno_breve);
   for (const char* s : {"a", "b"}) {
@@ -334,8 +328,8 @@ TEST(LimiteDimensione, AWritePastTheLimitIsAWriteErrorThatLeavesTheOldFiles) {
   EXPECT_FALSE(std::filesystem::exists(dir / "Valdora_linea.txt"));
   EXPECT_FALSE(std::filesystem::exists(dir / "Valdora_Tarvo-.txt"));
 
-  prova::scrivi_file(dir / "l.txt", unisci(righe_linea()));
-  prova::scrivi_file(dir / "t.txt", unisci(righe_treno()));
+  prova::scrivi_file(dir / "l.txt", testo_righe(righe_linea()));
+  prova::scrivi_file(dir / "t.txt", testo_righe(righe_treno()));
   const auto compile = prova::esegui("ulimit -f 64 && " + percorso_exe + " compile l.txt t.txt -o .", dir());
   EXPECT_EQ(compile.stato, 2) << compile.err;
   EXPECT_NE(compile.err.find("cannot write ./Valdora_linea.dat: File too large"), std::string::npos) << compile.err;

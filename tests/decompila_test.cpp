@@ -19,12 +19,6 @@ namespace {
 
 using prova::percorso;
 
-std::string unisci(std::span<const std::string_view> righe) {
-  std::string t;
-  for (auto r : righe) (t += r) += "\r\n";
-  return t;
-}
-
 // The three files of a compile, as the decompiler takes them.
 FileBinari binari(const CompilatoInMemoria& c, const std::string& percorso, const std::string& treno, bool con_linea) {
   FileBinari f;
@@ -45,7 +39,7 @@ void ritorna_uguale(const FileBinari& f, const Decompilato& d, const std::string
 }
 
 TEST(Decompila, TheEmbeddedScenarioComesBackToTheSameBytesAndTheSameTrainDescription) {
-  const std::string linea = unisci(righe_linea()), treno = unisci(righe_treno());
+  const std::string linea = testo_righe(righe_linea()), treno = testo_righe(righe_treno());
   const auto c = compila_in_memoria(linea, treno, "Valdora", "Tarvo", true);
   ASSERT_EQ(c.codice_errore, 0);
   const FileBinari f = binari(c, "Valdora", "Tarvo", true);
@@ -67,7 +61,7 @@ TEST(Decompila, TheEmbeddedScenarioComesBackToTheSameBytesAndTheSameTrainDescrip
 }
 
 TEST(Decompila, WithoutTheLineDataFileTheOtherTwoComeBackAndTheCurvesAreSaidToBeLost) {
-  const auto c = compila_in_memoria(unisci(righe_linea()), unisci(righe_treno()), "Valdora", "Tarvo", false);
+  const auto c = compila_in_memoria(testo_righe(righe_linea()), testo_righe(righe_treno()), "Valdora", "Tarvo", false);
   const FileBinari f = binari(c, "Valdora", "Tarvo", false);
   const auto esito = decompila(f);
   ASSERT_TRUE(esito.risultato) << esito.rifiuto;
@@ -126,7 +120,7 @@ TEST(Decompila, GeneratedScenariosComeBackToTheSameBytes) {
 class DecompilaRifiuti : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto c = compila_in_memoria(unisci(righe_linea()), unisci(righe_treno()), "Valdora", "Tarvo", true);
+    const auto c = compila_in_memoria(testo_righe(righe_linea()), testo_righe(righe_treno()), "Valdora", "Tarvo", true);
     f = binari(c, "Valdora", "Tarvo", true);
   }
   FileBinari f;

@@ -19,12 +19,6 @@ namespace {
 using prova::percorso;
 using Attributi = std::map<std::string, std::string>;
 
-std::string unisci(std::span<const std::string_view> righe) {
-  std::string testo;
-  for (auto r : righe) (testo += r) += "\r\n";
-  return testo;
-}
-
 // The attributes of every element whose opening tag holds `segno`, in document order.
 std::vector<Attributi> elementi(std::string_view testo, std::string_view segno) {
   std::vector<Attributi> fuori;
@@ -98,7 +92,7 @@ Curva2 leggi_pannello(const std::string& svg, const std::string& pannello, const
 class RendiIncorporato : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    Descrizioni d{{"Valdora_linea.txt", unisci(righe_linea()), {}}, {"Valdora_Tarvo-.txt", unisci(righe_treno()), {}}};
+    Descrizioni d{{"Valdora_linea.txt", testo_righe(righe_linea()), {}}, {"Valdora_Tarvo-.txt", testo_righe(righe_treno()), {}}};
     auto c = compila_in_memoria(d, "Valdora", "Tarvo");
     ASSERT_TRUE(c.dati.has_value());
     ASSERT_TRUE(c.diagnostiche.empty()) << c.diagnostiche[0].messaggio;

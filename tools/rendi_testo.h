@@ -46,17 +46,7 @@ inline void xml(std::string& s, std::string_view cp1252) {
       if (b == '\t') s += ' ';
       continue;
     }
-    const char32_t u = carattere_cp1252(b);
-    if (u < 0x80) {
-      s += ch;
-    } else if (u < 0x800) {
-      s += static_cast<char>(0xC0 | (u >> 6));
-      s += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-      s += static_cast<char>(0xE0 | (u >> 12));
-      s += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      s += static_cast<char>(0x80 | (u & 0x3F));
-    }
+    metti_utf8(s, carattere_cp1252(b));
   }
 }
 
